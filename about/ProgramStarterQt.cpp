@@ -1,0 +1,36 @@
+// Starts a program away from Windows: the command line is split the way a shell
+// would split it and the program runs detached, not waited for.
+#ifndef _WIN32
+
+#include "LauncherFailure.h"
+#include "ProgramStarter.h"
+
+#include <QProcess>
+#include <QStringList>
+
+namespace {
+
+class DetachedProgramStarter final : public ProgramStarter {
+public:
+    void start(const QString& commandLine) override {
+        QStringList arguments = QProcess::splitCommand(commandLine);
+        if (arguments.isEmpty()) {
+            throw LauncherFailure(QStringLiteral("the command line names no program"));
+        }
+        QProcess process;
+        process.setProgram(arguments.takeFirst());
+        process.setArguments(arguments);
+        if (!process.startDetached()) {
+            throw LauncherFailure(process.errorString());
+        }
+    }
+};
+
+} // namespace
+
+ProgramStarter& systemProgramStarter() {
+    static DetachedProgramStarter starter;
+    return starter;
+}
+
+#endif // !_WIN32
