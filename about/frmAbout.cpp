@@ -1,0 +1,193 @@
+#include "frmAbout.h"
+
+#include "aboutFonts.h"
+#include "modIEOps.h"
+#include "picture.h"
+#include "twips.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Parlo");
+const QString kCreditLine = QStringLiteral("The Parlo team");
+// Shown as the link's text and opened when the link is clicked.
+const QString kWebAddress = QStringLiteral("https://parlo.example.org/");
+// The oldest browser version the link will start.
+constexpr qint16 kMinimumBrowserVersion = 6;
+constexpr quint16 kEscapeCode = 27;
+
+const QColor kTitleBlue(0, 0, 255);
+const QColor kCreditRed(192, 0, 0);
+const QColor kVersionNavy(0, 0, 128);
+const QColor kLinkBlue(0, 0, 255);
+
+} // namespace
+
+frmAbout::frmAbout(bool closeOnEsc, modIEOps& launcher, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      m_closeOnEsc(closeOnEsc), m_launcher(launcher) {
+    setWindowTitle(kCaption);
+    setModal(true);
+    setFont(msSansSerifFont(8.25));
+    setFixedSize(twipsToPixels(4935), twipsToPixels(3255));
+    buildControls();
+}
+
+void frmAbout::buildControls() {
+    fraAbout = new QFrame(this);
+    fraAbout->setObjectName(QStringLiteral("fraAbout"));
+    fraAbout->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    fraAbout->setGeometry(twipsRect(120, 0, 4695, 3135));
+    fraAbout->setMouseTracking(true);
+    fraAbout->installEventFilter(this);
+
+    Label7 =
+        addLabel("Label7", kCaption, timesNewRomanFont(24), kTitleBlue, Qt::AlignHCenter, 120, 240);
+    Label5 = addLabel("Label5", QStringLiteral("Programmed and Designed by:"),
+                      msSansSerifFont(9.75), QColor(), Qt::AlignLeft, 1080, 960);
+    Label3 = addLabel("Label3", kCreditLine, microsoftSansSerifFont(9.75, true), kCreditRed,
+                      Qt::AlignLeft, 2040, 1200);
+    Label4 = addLabel("Label4", QStringLiteral("Version 1.9"), msSansSerifFont(9.75, true),
+                      kVersionNavy, Qt::AlignRight, 3300, 1680);
+    Label6 = addLabel("Label6", QStringLiteral("Visit my website:"), msSansSerifFont(8.25),
+                      QColor(), Qt::AlignLeft, 2280, 2040);
+
+    QFont linkFont = msSansSerifFont(8.25);
+    linkFont.setUnderline(true);
+    lblWebsite =
+        addLabel("lblWebsite", kWebAddress, linkFont, kLinkBlue, Qt::AlignLeft, 2805, 2235);
+    lblWebsite->setCursor(Qt::PointingHandCursor);
+    lblWebsite->setMouseTracking(true);
+    lblWebsite->installEventFilter(this);
+
+    Image2 = new PictureWidget(fraAbout);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(twipsRect(120, 1680, 1920, 1305));
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), fraAbout);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(twipsRect(2520, 2640, 1095, 375));
+    cmdOK->setFocusPolicy(Qt::StrongFocus);
+    cmdOK->setDefault(true);
+    cmdOK->setFocus();
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+}
+
+// A label sizes itself to its text from its left and top position, so another
+// text than the design's takes its own width.
+QLabel* frmAbout::addLabel(const char* name, const QString& text, const QFont& font,
+                           const QColor& colour, Qt::Alignment alignment, int leftTwips,
+                           int topTwips) {
+    auto* label = new QLabel(text, fraAbout);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    label->setAlignment(alignment | Qt::AlignTop);
+    if (colour.isValid()) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
+    label->move(twipsToPixels(leftTwips), twipsToPixels(topTwips));
+    label->adjustSize();
+    return label;
+}
+
+void frmAbout::showModal() {
+    setLinkUnderline(true);
+    if (const QScreen* where = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(where->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    exec();
+}
+
+void frmAbout::setLinkUnderline(bool on) {
+    QFont font = lblWebsite->font();
+    if (font.underline() != on) {
+        font.setUnderline(on);
+        lblWebsite->setFont(font);
+    }
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblWebsite) {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            lblWebsite_MouseMove();
+            return true;
+        case QEvent::MouseButtonPress:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                m_linkPressed = true;
+            }
+            return true;
+        case QEvent::MouseButtonRelease: {
+            const auto* release = static_cast<QMouseEvent*>(event);
+            if (release->button() == Qt::LeftButton && m_linkPressed) {
+                m_linkPressed = false;
+                // A click counts only when the button comes up over the link.
+                if (lblWebsite->rect().contains(release->position().toPoint())) {
+                    lblWebsite_Click();
+                }
+            }
+            return true;
+        }
+        default:
+            break;
+        }
+    } else if (watched == fraAbout && event->type() == QEvent::MouseMove) {
+        // Moves over the other labels, the picture or the button reach the frame
+        // too (they do not track the mouse themselves); only its bare surface counts.
+        const auto* move = static_cast<QMouseEvent*>(event);
+        if (!fraAbout->childAt(move->position().toPoint())) {
+            fraAbout_MouseMove();
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+    // QDialog would close on Esc by itself; the box decides for itself instead.
+    if (event->key() == Qt::Key_Escape) {
+        Form_KeyPress(kEscapeCode);
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    if (text.size() == 1) {
+        Form_KeyPress(text.at(0).unicode());
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmAbout::cmdOK_Click() {
+    accept();
+}
+
+void frmAbout::Form_KeyPress(quint16 KeyAscii) {
+    if (m_closeOnEsc && KeyAscii == kEscapeCode) {
+        reject();
+    }
+}
+
+void frmAbout::lblWebsite_MouseMove() {
+    setLinkUnderline(false);
+}
+
+void frmAbout::fraAbout_MouseMove() {
+    setLinkUnderline(true);
+}
+
+void frmAbout::lblWebsite_Click() {
+    // A failure to open the browser is silent: the launcher's error text is dropped.
+    static_cast<void>(m_launcher.showDoc(kWebAddress, kMinimumBrowserVersion));
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+
+class QEvent;
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QPushButton;
+class PictureWidget;
+class modIEOps;
+
+// The About box: product name, version, credit line, the picture and a web link
+// that opens the product's page through the browser launcher. Created once by the
+// chat window and shown modally with showModal() each time Help > About is chosen.
+//
+// Child widgets carry their control names as object names (fraAbout, Label3..Label7,
+// Image2, lblWebsite, cmdOK).
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    // closeOnEsc: whether Esc closes the box (the host's box does, the caller's does not).
+    // launcher must outlive the box.
+    frmAbout(bool closeOnEsc, modIEOps& launcher, QWidget* parent = nullptr);
+
+    // Puts the link's underline back on, centres the box on the screen and runs it
+    // modally until OK, Esc (where allowed) or the window's close control ends it.
+    void showModal();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    QLabel* addLabel(const char* name, const QString& text, const QFont& font, const QColor& colour,
+                     Qt::Alignment alignment, int leftTwips, int topTwips);
+    void setLinkUnderline(bool on);
+
+    void cmdOK_Click();
+    void Form_KeyPress(quint16 KeyAscii);
+    void lblWebsite_MouseMove();
+    void fraAbout_MouseMove();
+    void lblWebsite_Click();
+
+    const bool m_closeOnEsc;
+    modIEOps& m_launcher;
+    bool m_linkPressed = false;
+
+    QFrame* fraAbout = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* lblWebsite = nullptr;
+    PictureWidget* Image2 = nullptr;
+    QPushButton* cmdOK = nullptr;
+};
