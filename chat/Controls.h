@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+namespace parlo {
+
+// What the chat core sees of its window. The real window implements it with
+// widgets; tests implement it with a recorder, so a modal box never blocks.
+class Controls {
+public:
+    virtual ~Controls() = default;
+
+    // The transcript `txtOutput`: its whole text, exactly as built ("\r\n" separators).
+    virtual QString outputText() const = 0;
+    virtual void setOutputText(const QString& text) = 0;
+    // Appends to the end of the transcript; costs O(text), not O(transcript).
+    virtual void appendOutput(const QString& text) = 0;
+    // Brings the end of the transcript into view, caret at the end.
+    virtual void scrollOutputToEnd() = 0;
+
+    // The input box `txtSend`.
+    virtual QString inputText() const = 0;
+    virtual void setInputText(const QString& text) = 0;
+    virtual void focusInput() = 0;
+
+    // The address box `cboAddress`.
+    virtual QString addressText() const = 0;
+    virtual void focusAddress() = 0;
+
+    virtual void setStatusText(const QString& text) = 0;
+    virtual QString statusText() const = 0;
+    virtual void setCaption(const QString& caption) = 0;
+    virtual QString connectCaption() const = 0;
+    virtual void setConnectCaption(const QString& caption) = 0;
+
+    // SHOW_CHAT / SHOW_CONNECT: which panel is in front.
+    virtual void showChatPanel() = 0;
+    virtual void showConnectPanel() = 0;
+
+    // A modal box with an OK button and no title of its own; returns when closed.
+    virtual void messageBox(const QString& text) = 0;
+    // Lets pending events run once.
+    virtual void doEvents() = 0;
+    // Asks the desktop for the user's attention when the window is not active.
+    virtual void alertIfInactive() = 0;
+    // Ends the program at once, without the window's close steps.
+    virtual void endProgram() = 0;
+};
+
+} // namespace parlo

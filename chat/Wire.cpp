@@ -1,0 +1,158 @@
+#include "Wire.h"
+
+#include <array>
+#include <limits>
+
+namespace parlo::wire {
+
+namespace {
+
+const QChar kSpace = QLatin1Char(' ');
+const QString kTerminatePrefix = QStringLiteral("/terminate ");
+
+bool isAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// Length of "[spaces][sign]digits" at the start of `text`, or 0 when there is none.
+qsizetype numberTokenLength(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == kSpace) {
+        ++i;
+    }
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        ++i;
+    }
+    const qsizetype digitsStart = i;
+    while (i < text.size() && isAsciiDigit(text[i])) {
+        ++i;
+    }
+    return i > digitsStart ? i : 0;
+}
+
+// Length of the leading control message whose end is certain, or 0.
+qsizetype leadingNumberedMessageLength(QStringView data) {
+    static const std::array<QString, 3> prefixes = {
+        QStringLiteral("/connection_confirmed "),
+        QStringLiteral("/terminate "),
+        QStringLiteral("/disconnect "),
+    };
+    for (const QString& prefix : prefixes) {
+        if (!data.startsWith(prefix, Qt::CaseInsensitive)) {
+            continue;
+        }
+        const QStringView afterPrefix = data.mid(prefix.size());
+        const qsizetype numberLength = numberTokenLength(afterPrefix);
+        if (numberLength == 0 || !parseConnectionNumber(afterPrefix.first(numberLength))) {
+            return 0;
+        }
+        const QStringView rest = afterPrefix.mid(numberLength);
+        // Trailing spaces still belong to the number.
+        if (trimSpaces(rest.toString()).isEmpty()) {
+            return 0;
+        }
+        return prefix.size() + numberLength;
+    }
+    return 0;
+}
+
+} // namespace
+
+QString connectionConfirmed(qint32 connId) {
+    return QStringLiteral("/connection_confirmed ") + QString::number(connId);
+}
+
+QString nick(const QString& name) {
+    return QStringLiteral("/nick ") + name;
+}
+
+QString terminate(qint32 connId) {
+    return kTerminatePrefix + QString::number(connId);
+}
+
+QString disconnect(qint32 connId) {
+    return QStringLiteral("/disconnect ") + QString::number(connId);
+}
+
+std::optional<CommandLine> splitCommandLine(const QString& line) {
+    if (!line.startsWith(QLatin1Char('/'))) {
+        return std::nullopt;
+    }
+    const qsizetype space = line.indexOf(kSpace);
+    if (space < 0) {
+        return CommandLine{line.mid(1).toLower(), QString()};
+    }
+    return CommandLine{line.mid(1, space - 1).toLower(), line.mid(space + 1)};
+}
+
+std::optional<qint32> parseConnectionNumber(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == kSpace) {
+        ++begin;
+    }
+    while (end > begin && text[end - 1] == kSpace) {
+        --end;
+    }
+    bool negative = false;
+    if (begin < end && (text[begin] == QLatin1Char('+') || text[begin] == QLatin1Char('-'))) {
+        negative = text[begin] == QLatin1Char('-');
+        ++begin;
+    }
+    if (begin == end) {
+        return std::nullopt;
+    }
+    // Accumulate as a negative value: its range holds the most negative qint32.
+    constexpr qint64 lowest = std::numeric_limits<qint32>::min();
+    qint64 value = 0;
+    for (qsizetype i = begin; i < end; ++i) {
+        if (!isAsciiDigit(text[i])) {
+            return std::nullopt;
+        }
+        value = value * 10 - (text[i].unicode() - '0');
+        if (value < lowest) {
+            return std::nullopt;
+        }
+    }
+    if (!negative) {
+        value = -value;
+        if (value > std::numeric_limits<qint32>::max()) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<qint32>(value);
+}
+
+QString takeFirstMessage(QString& data, qint32 ownConnId) {
+    qsizetype cut = leadingNumberedMessageLength(data);
+    if (cut == 0) {
+        const qsizetype goodbye = data.lastIndexOf(kTerminatePrefix, -1, Qt::CaseInsensitive);
+        if (goodbye > 0) {
+            const auto number =
+                parseConnectionNumber(QStringView(data).mid(goodbye + kTerminatePrefix.size()));
+            if (number && *number == ownConnId) {
+                cut = goodbye;
+            }
+        }
+    }
+    if (cut == 0) {
+        return std::exchange(data, QString());
+    }
+    QString first = data.left(cut);
+    data.remove(0, cut);
+    return first;
+}
+
+QString trimSpaces(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == kSpace) {
+        ++begin;
+    }
+    while (end > begin && text[end - 1] == kSpace) {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
+} // namespace parlo::wire

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace parlo {
+
+// The one TCP stream socket a chat window relies on. Everything runs on the
+// user-interface thread; outcomes of Connect and Listen arrive as notifications.
+class StreamSocket : public QObject {
+    Q_OBJECT
+public:
+    // The values the chat window tests; the numbering is the one peers and
+    // users of the old control know (0 closed, 2 listening, 6 connecting, 7 connected).
+    enum SocketState {
+        sckClosed = 0,
+        sckOpen = 1,
+        sckListening = 2,
+        sckConnectionPending = 3,
+        sckResolvingHost = 4,
+        sckHostResolved = 5,
+        sckConnecting = 6,
+        sckConnected = 7,
+        sckClosing = 8,
+        sckError = 9,
+    };
+
+    // Why a send did not go out.
+    enum class SendResult { Sent, NotConnected, Backlogged };
+
+    using QObject::QObject;
+    ~StreamSocket() override = default;
+
+    virtual void Connect(const QString& host, quint16 port) = 0;
+    // Starts listening on LocalPort(); false when the port cannot be bound.
+    virtual bool Listen() = 0;
+    virtual void Accept(qint32 requestId) = 0;
+    virtual SendResult SendData(const QString& text) = 0;
+    // Returns the text waiting on the connection (at most one chunk per call).
+    virtual QString GetData() = 0;
+    virtual void Close() = 0;
+    virtual int State() const = 0;
+
+    virtual void setLocalPort(quint16 port) = 0;
+    virtual quint16 LocalPort() const = 0;
+    // The peer's address written the way users write it.
+    virtual QString RemoteHostIP() const = 0;
+
+    // Waits (bounded) until everything sent has been handed to the network.
+    virtual bool FlushOutgoing(int timeoutMs) = 0;
+
+signals:
+    void Connected();
+    void ConnectionRequest(qint32 requestId);
+    void DataArrival(qint64 bytesTotal);
+    void Error(int number, const QString& description);
+    // The peer ended the connection; all data that came before it has been delivered.
+    void PeerClosed();
+};
+
+} // namespace parlo
