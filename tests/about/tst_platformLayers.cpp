@@ -1,0 +1,64 @@
+// The real platform layers of the machine the tests run on.
+#include "LauncherFailure.h"
+#include "ProgramStarter.h"
+#include "modIEOps.h"
+#include "testSuites.h"
+
+#include <QTest>
+
+class PlatformLayerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void defaultLauncherClickIsHarmless();
+    void starterReportsFailure_data();
+    void starterReportsFailure();
+};
+
+void PlatformLayerTest::defaultLauncherClickIsHarmless() {
+#ifdef _WIN32
+    QSKIP("Windows has a registry; the browser might really start.");
+#else
+    modIEOps& launcher = defaultIEOps();
+    QVERIFY(&launcher == &defaultIEOps());
+
+    for (int click = 0; click < 2; ++click) {
+        QCOMPARE(launcher.showDoc(QStringLiteral("https://parlo.example.org/"), 6), QString());
+    }
+    const QString path = launcher.cachedPath();
+    QVERIFY2(path.startsWith(QStringLiteral("Error in 'getIEPath' - ")), qPrintable(path));
+    QVERIFY2(path.contains(QStringLiteral("advapi32.dll")), qPrintable(path));
+    const QString version = launcher.cachedVersion();
+    QVERIFY2(version.startsWith(QStringLiteral("Error in 'getIEVersion' - ")), qPrintable(version));
+#endif
+}
+
+void PlatformLayerTest::starterReportsFailure_data() {
+    QTest::addColumn<QString>("commandLine");
+
+    QTest::newRow("empty") << QString();
+    QTest::newRow("blanks only") << QStringLiteral("   ");
+    QTest::newRow("no such program")
+        << QStringLiteral("/nonexistent/parlo-test/IExplore.exe https://parlo.example.org/");
+    QTest::newRow("quoted path with spaces")
+        << QStringLiteral("\"/nonexistent/Program Files/IExplore.exe\" https://parlo.example.org/");
+}
+
+void PlatformLayerTest::starterReportsFailure() {
+    QFETCH(QString, commandLine);
+    QString description;
+    try {
+        systemProgramStarter().start(commandLine);
+        QFAIL("the start of a program that does not exist was reported as a success");
+    } catch (const LauncherFailure& failure) {
+        description = failure.description();
+    }
+    QVERIFY2(!description.trimmed().isEmpty(), "a failed start must say why");
+    QVERIFY2(description != QStringLiteral("Unknown error"), qPrintable(description));
+}
+
+int runPlatformLayerTests(int argc, char** argv) {
+    PlatformLayerTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_platformLayers.moc"
