@@ -17,11 +17,13 @@ public:
         if (arguments.isEmpty()) {
             throw LauncherFailure(QStringLiteral("the command line names no program"));
         }
+        const QString program = arguments.takeFirst();
         QProcess process;
-        process.setProgram(arguments.takeFirst());
+        process.setProgram(program);
         process.setArguments(arguments);
         if (!process.startDetached()) {
-            throw LauncherFailure(process.errorString());
+            throw LauncherFailure(
+                QStringLiteral("cannot start %1: %2").arg(program, process.errorString()));
         }
     }
 };

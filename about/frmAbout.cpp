@@ -144,8 +144,8 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
     } else if (watched == fraAbout && event->type() == QEvent::MouseMove) {
-        // Moves over the other labels, the picture or the button reach the frame
-        // too (they do not track the mouse themselves); only its bare surface counts.
+        // Only the frame's bare surface counts: a move that reaches the frame over
+        // one of its controls (passed on by that control) leaves the link alone.
         const auto* move = static_cast<QMouseEvent*>(event);
         if (!fraAbout->childAt(move->position().toPoint())) {
             fraAbout_MouseMove();
