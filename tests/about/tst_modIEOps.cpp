@@ -12,8 +12,8 @@ const QByteArray kPathKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App P
 const QByteArray kVersionKey = "Software\\Microsoft\\Internet Explorer";
 const QString kUrl = QStringLiteral("https://parlo.example.org/");
 const QString kDefaultPath = QStringLiteral("C:\\Program Files\\Internet Explorer;");
-const QString kDefaultCommand =
-    QStringLiteral("\"C:\\Program Files\\Internet Explorer\\IExplore.exe\" https://parlo.example.org/");
+const QString kDefaultCommand = QStringLiteral(
+    "\"C:\\Program Files\\Internet Explorer\\IExplore.exe\" https://parlo.example.org/");
 const QString kEmptyPathFailure =
     QStringLiteral("Error in 'showDoc' - cannot drop the last character of an empty path");
 
@@ -115,7 +115,8 @@ void ModIEOpsTest::commandLine_data() {
         << QByteArray("C:\\IEX") << kUrl
         << QStringLiteral("\"C:\\IE\\IExplore.exe\" https://parlo.example.org/");
     QTest::newRow("one character leaves nothing")
-        << QByteArray("Z") << kUrl << QStringLiteral("\"\\IExplore.exe\" https://parlo.example.org/");
+        << QByteArray("Z") << kUrl
+        << QStringLiteral("\"\\IExplore.exe\" https://parlo.example.org/");
     QTest::newRow("address passed as given")
         << QByteArray("D:\\Web Browsers\\IE;") << QStringLiteral("http://a.example/x?y=1&z=2 #top")
         << QStringLiteral("\"D:\\Web Browsers\\IE\\IExplore.exe\" http://a.example/x?y=1&z=2 #top");
@@ -201,12 +202,12 @@ void ModIEOpsTest::readerResults_data() {
     for (const bool readPath : {true, false}) {
         const char* reader = readPath ? "getIEPath" : "getIEVersion";
         const QString prefix = QStringLiteral("Error in '%1' - ").arg(QLatin1String(reader));
-        const auto row = [&](const char* name) {
+        const auto row = [&](const char* name) -> QTestData& {
             return QTest::addRow("%s: %s", reader, name) << readPath;
         };
         row("present") << Setup::Present << QStringLiteral("abc 1.2;") << 1;
-        row("unterminated value loses its last byte") << Setup::UnterminatedValue
-                                                       << QStringLiteral("abc") << 1;
+        row("unterminated value loses its last byte")
+            << Setup::UnterminatedValue << QStringLiteral("abc") << 1;
         row("open denied") << Setup::OpenDenied << QString() << 1;
         row("key missing") << Setup::KeyMissing << QString() << 1;
         row("value missing") << Setup::ValueMissing << QString() << 1;
@@ -295,14 +296,16 @@ void ModIEOpsTest::errorTextCachedAsPath() {
     rig.setVersion("8.0");
     rig.starter.failWith(QStringLiteral("No such file or directory"));
 
-    QCOMPARE(rig.ops.showDoc(kUrl, 6), QStringLiteral("Error in 'showDoc' - No such file or directory"));
+    QCOMPARE(rig.ops.showDoc(kUrl, 6),
+             QStringLiteral("Error in 'showDoc' - No such file or directory"));
     const QString cached = rig.ops.cachedPath();
     QVERIFY2(cached.startsWith(QStringLiteral("Error in 'getIEPath' - ")), qPrintable(cached));
-    QCOMPARE(rig.starter.commandLines,
-             QStringList{QLatin1Char('"') + cached.chopped(1) + QStringLiteral("\\IExplore.exe\" ") + kUrl});
+    QCOMPARE(rig.starter.commandLines, QStringList{QLatin1Char('"') + cached.chopped(1) +
+                                                   QStringLiteral("\\IExplore.exe\" ") + kUrl});
 
     // The error text counts as a path: the registry is not read again.
-    QCOMPARE(rig.ops.showDoc(kUrl, 6), QStringLiteral("Error in 'showDoc' - No such file or directory"));
+    QCOMPARE(rig.ops.showDoc(kUrl, 6),
+             QStringLiteral("Error in 'showDoc' - No such file or directory"));
     QCOMPARE(rig.registry.opens(), 2);
     QCOMPARE(rig.starter.commandLines.size(), 2);
 }

@@ -62,7 +62,8 @@ void PictureTest::fillsTargetAndStaysInside() {
 
     QVERIFY2(allowed.contains(bounds), "the picture paints outside its target");
     // Scaled to the target: the drawing spans nearly all of it both ways.
-    QVERIFY2(bounds.width() >= 0.85 * target.width(), "the picture does not fill the target's width");
+    QVERIFY2(bounds.width() >= 0.85 * target.width(),
+             "the picture does not fill the target's width");
     QVERIFY2(bounds.height() >= 0.85 * target.height(),
              "the picture does not fill the target's height");
 }

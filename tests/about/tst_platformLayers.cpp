@@ -34,17 +34,21 @@ void PlatformLayerTest::defaultLauncherClickIsHarmless() {
 
 void PlatformLayerTest::starterReportsFailure_data() {
     QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QString>("program"); // named in the description
 
-    QTest::newRow("empty") << QString();
-    QTest::newRow("blanks only") << QStringLiteral("   ");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("blanks only") << QStringLiteral("   ") << QString();
     QTest::newRow("no such program")
-        << QStringLiteral("/nonexistent/parlo-test/IExplore.exe https://parlo.example.org/");
+        << QStringLiteral("/nonexistent/parlo-test/IExplore.exe https://parlo.example.org/")
+        << QStringLiteral("/nonexistent/parlo-test/IExplore.exe");
     QTest::newRow("quoted path with spaces")
-        << QStringLiteral("\"/nonexistent/Program Files/IExplore.exe\" https://parlo.example.org/");
+        << QStringLiteral("\"/nonexistent/Program Files/IExplore.exe\" https://parlo.example.org/")
+        << QStringLiteral("/nonexistent/Program Files/IExplore.exe");
 }
 
 void PlatformLayerTest::starterReportsFailure() {
     QFETCH(QString, commandLine);
+    QFETCH(QString, program);
     QString description;
     try {
         systemProgramStarter().start(commandLine);
@@ -54,6 +58,8 @@ void PlatformLayerTest::starterReportsFailure() {
     }
     QVERIFY2(!description.trimmed().isEmpty(), "a failed start must say why");
     QVERIFY2(description != QStringLiteral("Unknown error"), qPrintable(description));
+    // The whole quoted path, spaces included, is the program that was tried.
+    QVERIFY2(description.contains(program), qPrintable(description));
 }
 
 int runPlatformLayerTests(int argc, char** argv) {
