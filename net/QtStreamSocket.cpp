@@ -93,7 +93,9 @@ QString QtStreamSocket::GetData() {
     if (!m_socket) {
         return {};
     }
-    return m_decoder.decode(m_socket->read(kMaxChunkBytes));
+    const QByteArray bytes = m_socket->read(kMaxChunkBytes);
+    m_bytesTaken += bytes.size();
+    return m_decoder.decode(bytes);
 }
 
 void QtStreamSocket::Close() {
@@ -249,6 +251,7 @@ void QtStreamSocket::deliverData() {
     QPointer<QTcpSocket> socket = m_socket;
     const qint64 waiting = socket->bytesAvailable();
     if (waiting > 0) {
+        const qint64 takenBefore = m_bytesTaken;
         m_inDataArrival = true;
         emit DataArrival(waiting);
         m_inDataArrival = false;
@@ -259,7 +262,9 @@ void QtStreamSocket::deliverData() {
             return;
         }
         if (socket->bytesAvailable() > 0) {
-            if (socket->bytesAvailable() < waiting) {
+            // More arrived, or is left over: deliver it from the event loop.
+            // A handler that took nothing is not asked again until new data comes.
+            if (m_bytesTaken > takenBefore) {
                 scheduleDelivery();
             }
             return;

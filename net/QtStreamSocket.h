@@ -74,6 +74,7 @@ private:
     bool m_peerGone = false;       // the peer closed or reset; notify once the data is out
     bool m_inDataArrival = false;  // a data notification is being handled
     bool m_deliveryQueued = false; // a deferred delivery is waiting in the event loop
+    qint64 m_bytesTaken = 0;       // bytes handed out by GetData, ever
 };
 
 } // namespace parlo
