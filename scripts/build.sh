@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Configures and builds Parlo (programs, tests and benchmarks) into build/.
+#
+#   scripts/build.sh [build-dir]      (default: build)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build}"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "${PARLO_JOBS:-2}"
