@@ -6,7 +6,11 @@
 #include "SingleInstance.h"
 #include "frmClient.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -64,6 +68,7 @@ private slots:
     void captionKeepsPlaceholderText();
     void enterInAddressBoxConnects();
     void inputRecall();
+    void modalBoxesAreReal();
     void singleInstancePerProgram();
     void staleLockFromDeadCopy();
 };
@@ -241,6 +246,33 @@ void TestWindow::inputRecall() {
     QTest::keyClick(box, Qt::Key_Up);
     QTest::keyClick(box, Qt::Key_Return); // sends exactly what is shown
     QCOMPARE(rig.socket.sent, (QStringList{"first", "second", "second"}));
+}
+
+void TestWindow::modalBoxesAreReal() {
+    WindowRig rig(true);
+    rig.socket.state = StreamSocket::sckConnected;
+    QStringList seen;
+    // Each box is read and closed from the event loop it runs while it is open.
+    auto closeBoxSoon = [&seen] {
+        QTimer::singleShot(50, [&seen] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            if (auto* message = qobject_cast<QMessageBox*>(box)) {
+                seen << message->windowTitle() + QLatin1Char('|') + message->text();
+            } else {
+                seen << box->windowTitle();
+            }
+            box->close();
+        });
+    };
+    closeBoxSoon();
+    rig.socket.deliver(QStringLiteral("/connect"));
+    closeBoxSoon();
+    rig.window.mnuAbout_Click();
+    closeBoxSoon();
+    rig.window.mnuAbout_Click(); // the same box, shown again
+    QCOMPARE(seen, (QStringList{"Parlo|peer connect", "Parlo", "Parlo"}));
+    QCOMPARE(rig.window.findChildren<QDialog*>().size(), 1); // the About box, created once
 }
 
 void TestWindow::singleInstancePerProgram() {
