@@ -14,6 +14,18 @@ bool isAsciiDigit(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+QStringView withoutSurroundingSpaces(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == kSpace) {
+        ++begin;
+    }
+    while (end > begin && text[end - 1] == kSpace) {
+        --end;
+    }
+    return text.sliced(begin, end - begin);
+}
+
 // Length of "[spaces][sign]digits" at the start of `text`, or 0 when there is none.
 qsizetype numberTokenLength(QStringView text) {
     qsizetype i = 0;
@@ -48,7 +60,7 @@ qsizetype leadingNumberedMessageLength(QStringView data) {
         }
         const QStringView rest = afterPrefix.mid(numberLength);
         // Trailing spaces still belong to the number.
-        if (trimSpaces(rest.toString()).isEmpty()) {
+        if (withoutSurroundingSpaces(rest).isEmpty()) {
             return 0;
         }
         return prefix.size() + numberLength;
@@ -86,17 +98,12 @@ std::optional<CommandLine> splitCommandLine(const QString& line) {
 }
 
 std::optional<qint32> parseConnectionNumber(QStringView text) {
+    const QStringView number = withoutSurroundingSpaces(text);
     qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == kSpace) {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == kSpace) {
-        --end;
-    }
+    const qsizetype end = number.size();
     bool negative = false;
-    if (begin < end && (text[begin] == QLatin1Char('+') || text[begin] == QLatin1Char('-'))) {
-        negative = text[begin] == QLatin1Char('-');
+    if (begin < end && (number[begin] == QLatin1Char('+') || number[begin] == QLatin1Char('-'))) {
+        negative = number[begin] == QLatin1Char('-');
         ++begin;
     }
     if (begin == end) {
@@ -106,10 +113,10 @@ std::optional<qint32> parseConnectionNumber(QStringView text) {
     constexpr qint64 lowest = std::numeric_limits<qint32>::min();
     qint64 value = 0;
     for (qsizetype i = begin; i < end; ++i) {
-        if (!isAsciiDigit(text[i])) {
+        if (!isAsciiDigit(number[i])) {
             return std::nullopt;
         }
-        value = value * 10 - (text[i].unicode() - '0');
+        value = value * 10 - (number[i].unicode() - '0');
         if (value < lowest) {
             return std::nullopt;
         }
@@ -144,15 +151,7 @@ QString takeFirstMessage(QString& data, qint32 ownConnId) {
 }
 
 QString trimSpaces(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == kSpace) {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == kSpace) {
-        --end;
-    }
-    return text.mid(begin, end - begin);
+    return withoutSurroundingSpaces(text).toString();
 }
 
 } // namespace parlo::wire
