@@ -17,7 +17,7 @@ namespace {
 const QString kCaption = QStringLiteral("Parlo");
 const QString kCreditLine = QStringLiteral("The Parlo team");
 // Shown as the link's text and opened when the link is clicked.
-const QString kWebAddress = QStringLiteral("https://parlo.example.org/");
+const QString kWebAddress = QStringLiteral("www.parlo.example");
 // The oldest browser version the link will start.
 constexpr qint16 kMinimumBrowserVersion = 6;
 constexpr quint16 kEscapeCode = 27;

@@ -17,6 +17,8 @@ int runChatProgram(int argc, char* argv[], ChatSide& side) {
 
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(side.programName());
+    // Lets taskbars match the window to its desktop entry and icon.
+    QGuiApplication::setDesktopFileName(side.programName());
     QCoreApplication::setApplicationVersion(QStringLiteral(PARLO_VERSION));
 
     SingleInstance instance;

@@ -131,7 +131,7 @@ void FrmAboutTest::labels_data() {
     QTest::newRow("Label6") << QByteArray("Label6") << "Visit my website:"
                             << "MS Sans Serif" << 8.25 << false << false << QColor() << left
                             << QPoint(152, 136);
-    QTest::newRow("lblWebsite") << QByteArray("lblWebsite") << "https://parlo.example.org/"
+    QTest::newRow("lblWebsite") << QByteArray("lblWebsite") << "www.parlo.example"
                                 << "MS Sans Serif" << 8.25 << false << true << QColor(0, 0, 255)
                                 << left << QPoint(187, 149);
 }
@@ -332,7 +332,7 @@ void FrmAboutTest::linkClick_data() {
     QTest::addColumn<QStringList>("started");
 
     const QString command = QStringLiteral(
-        "\"C:\\Program Files\\Internet Explorer\\IExplore.exe\" https://parlo.example.org/");
+        "\"C:\\Program Files\\Internet Explorer\\IExplore.exe\" www.parlo.example");
     QTest::newRow("version 6 starts") << QByteArray("6.0") << false << QStringList{command};
     QTest::newRow("version 9 starts") << QByteArray("9.0") << false << QStringList{command};
     QTest::newRow("version 5 does not") << QByteArray("5.5") << false << QStringList{};

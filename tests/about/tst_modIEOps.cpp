@@ -10,10 +10,10 @@ namespace {
 
 const QByteArray kPathKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE";
 const QByteArray kVersionKey = "Software\\Microsoft\\Internet Explorer";
-const QString kUrl = QStringLiteral("https://parlo.example.org/");
+const QString kUrl = QStringLiteral("www.parlo.example");
 const QString kDefaultPath = QStringLiteral("C:\\Program Files\\Internet Explorer;");
 const QString kDefaultCommand = QStringLiteral(
-    "\"C:\\Program Files\\Internet Explorer\\IExplore.exe\" https://parlo.example.org/");
+    "\"C:\\Program Files\\Internet Explorer\\IExplore.exe\" www.parlo.example");
 const QString kEmptyPathFailure =
     QStringLiteral("Error in 'showDoc' - cannot drop the last character of an empty path");
 
@@ -110,13 +110,13 @@ void ModIEOpsTest::commandLine_data() {
         << QByteArray("C:\\Program Files\\Internet Explorer;") << kUrl << kDefaultCommand;
     QTest::newRow("trailing backslash")
         << QByteArray("C:\\IE\\") << kUrl
-        << QStringLiteral("\"C:\\IE\\IExplore.exe\" https://parlo.example.org/");
+        << QStringLiteral("\"C:\\IE\\IExplore.exe\" www.parlo.example");
     QTest::newRow("last letter dropped too")
         << QByteArray("C:\\IEX") << kUrl
-        << QStringLiteral("\"C:\\IE\\IExplore.exe\" https://parlo.example.org/");
+        << QStringLiteral("\"C:\\IE\\IExplore.exe\" www.parlo.example");
     QTest::newRow("one character leaves nothing")
         << QByteArray("Z") << kUrl
-        << QStringLiteral("\"\\IExplore.exe\" https://parlo.example.org/");
+        << QStringLiteral("\"\\IExplore.exe\" www.parlo.example");
     QTest::newRow("address passed as given")
         << QByteArray("D:\\Web Browsers\\IE;") << QStringLiteral("http://a.example/x?y=1&z=2 #top")
         << QStringLiteral("\"D:\\Web Browsers\\IE\\IExplore.exe\" http://a.example/x?y=1&z=2 #top");

@@ -22,7 +22,7 @@ void PlatformLayerTest::defaultLauncherClickIsHarmless() {
     QVERIFY(&launcher == &defaultIEOps());
 
     for (int click = 0; click < 2; ++click) {
-        QCOMPARE(launcher.showDoc(QStringLiteral("https://parlo.example.org/"), 6), QString());
+        QCOMPARE(launcher.showDoc(QStringLiteral("www.parlo.example"), 6), QString());
     }
     const QString path = launcher.cachedPath();
     QVERIFY2(path.startsWith(QStringLiteral("Error in 'getIEPath' - ")), qPrintable(path));
@@ -39,10 +39,10 @@ void PlatformLayerTest::starterReportsFailure_data() {
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("blanks only") << QStringLiteral("   ") << QString();
     QTest::newRow("no such program")
-        << QStringLiteral("/nonexistent/parlo-test/IExplore.exe https://parlo.example.org/")
+        << QStringLiteral("/nonexistent/parlo-test/IExplore.exe www.parlo.example")
         << QStringLiteral("/nonexistent/parlo-test/IExplore.exe");
     QTest::newRow("quoted path with spaces")
-        << QStringLiteral("\"/nonexistent/Program Files/IExplore.exe\" https://parlo.example.org/")
+        << QStringLiteral("\"/nonexistent/Program Files/IExplore.exe\" www.parlo.example")
         << QStringLiteral("/nonexistent/Program Files/IExplore.exe");
 }
 
