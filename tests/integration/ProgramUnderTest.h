@@ -1,38 +1,22 @@
 #pragma once
 
-#include "CallerSide.h"
-#include "ChatWindow.h"
-#include "HostSide.h"
-#include "QtStreamSocket.h"
-#include "frmClient.h"
+#include "ProgramWindow.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QTcpServer>
 #include <QTest>
-#include <memory>
 
 namespace parlo::test {
 
-// A whole program in the test process: real window, real socket, real model,
-// on a port the test chooses instead of 1983.
-struct ProgramUnderTest {
+// A whole program in the test process, shown, with the few reads and actions
+// the conversation tests repeat.
+struct ProgramUnderTest : desktop::ProgramWindow {
     ProgramUnderTest(bool host, quint16 port)
-        : side(host ? std::unique_ptr<ChatSide>(new HostSide) : std::make_unique<CallerSide>()),
-          window(*side), form(socket, window, *side) {
-        window.attach(form);
-        form.port = port;
-        form.Form_Load();
+        : ProgramWindow(host ? Program::Host : Program::Caller, port) {
         window.show();
     }
 
-    // Types a line into the input box and presses Enter, as a user would.
-    void type(const QString& line) {
-        window.txtSend->clear();
-        QTest::keyClicks(window.txtSend, line);
-        QTest::keyClick(window.txtSend, Qt::Key_Return);
-    }
-
+    // Types an address into the address box and presses Enter.
     void dial(const QString& address) {
         window.cboAddress->setEditText(address);
         QTest::keyClick(window.cboAddress, Qt::Key_Return);
@@ -40,11 +24,6 @@ struct ProgramUnderTest {
 
     QString transcript() const { return window.outputText(); }
     QString status() const { return window.statusText(); }
-
-    std::unique_ptr<ChatSide> side;
-    QtStreamSocket socket;
-    ChatWindow window;
-    frmClient form;
 };
 
 // A loopback port that nothing listens on right now.

@@ -1,6 +1,7 @@
 #include "ProgramUnderTest.h"
 
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
