@@ -13,8 +13,6 @@ private slots:
     void receivedLines();
     void endOfConversation_data();
     void endOfConversation();
-    void attentionOnlyForChat_data();
-    void attentionOnlyForChat();
     void splitCharacterIsNoLine();
 };
 
@@ -162,27 +160,6 @@ void TestPeer::endOfConversation() {
     } else {
         QCOMPARE(rig.controls.panel, QStringLiteral("chat"));
     }
-}
-
-void TestPeer::attentionOnlyForChat_data() {
-    QTest::addColumn<QString>("read");
-    QTest::addColumn<int>("alerts");
-    QTest::newRow("chat line") << "hi" << 1;
-    QTest::newRow("unknown keyword") << "/wave" << 1;
-    QTest::newRow("nick") << "/nick Z" << 0;
-    QTest::newRow("wrong terminate") << "/terminate 99" << 0;
-}
-
-void TestPeer::attentionOnlyForChat() {
-    QFETCH(QString, read);
-    ChatRig rig(true);
-    rig.connectAs(5, QStringLiteral("Peer"));
-    rig.controls.active = true;
-    rig.socket.deliver(read);
-    QCOMPARE(rig.controls.alerts, 0); // an active window is not flashed
-    rig.controls.active = false;
-    rig.socket.deliver(read);
-    QTEST(rig.controls.alerts, "alerts");
 }
 
 void TestPeer::splitCharacterIsNoLine() {

@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLockFile>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -67,7 +66,6 @@ private slots:
     void resizingTheWindowSizesBothPanels();
     void captionKeepsPlaceholderText();
     void enterInAddressBoxConnects();
-    void inputRecall();
     void modalBoxesAreReal();
     void singleInstancePerProgram();
     void staleLockFromDeadCopy();
@@ -223,29 +221,6 @@ void TestWindow::enterInAddressBoxConnects() {
     QCOMPARE(rig.socket.calls, QStringList{"Connect peer.example:1983"});
     QCOMPARE(rig.window.cboAddress->count(), 0); // Enter adds nothing to the list
     QCOMPARE(rig.window.cmdConnect->text(), QStringLiteral("Disconnect"));
-}
-
-void TestWindow::inputRecall() {
-    WindowRig rig(true);
-    rig.socket.state = StreamSocket::sckConnected;
-    QLineEdit* box = rig.window.txtSend;
-    for (const char* line : {"first", "second"}) {
-        QTest::keyClicks(box, QString::fromLatin1(line));
-        QTest::keyClick(box, Qt::Key_Return);
-    }
-    QTest::keyClicks(box, QStringLiteral("draft"));
-    QTest::keyClick(box, Qt::Key_Up);
-    QCOMPARE(box->text(), QStringLiteral("second"));
-    QTest::keyClick(box, Qt::Key_Up);
-    QCOMPARE(box->text(), QStringLiteral("first"));
-    QTest::keyClick(box, Qt::Key_Up);
-    QCOMPARE(box->text(), QStringLiteral("first"));
-    QTest::keyClick(box, Qt::Key_Down);
-    QTest::keyClick(box, Qt::Key_Down);
-    QCOMPARE(box->text(), QStringLiteral("draft"));
-    QTest::keyClick(box, Qt::Key_Up);
-    QTest::keyClick(box, Qt::Key_Return); // sends exactly what is shown
-    QCOMPARE(rig.socket.sent, (QStringList{"first", "second", "second"}));
 }
 
 void TestWindow::modalBoxesAreReal() {
