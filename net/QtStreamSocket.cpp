@@ -24,6 +24,10 @@ constexpr int kErrOther = 10000;
 // How long a socket closed with unsent data may keep trying to hand it over.
 constexpr int kLingerMs = 5000;
 
+// What we read ahead of the chat. Beyond it the data stays with TCP, whose
+// flow control holds a flooding peer back instead of our memory growing.
+constexpr qint64 kReadAheadBytes = 4 * QtStreamSocket::kMaxChunkBytes;
+
 qint32 randomFirstRequestId() {
     // Positive and different from run to run, so that a stale "/terminate"
     // from an earlier conversation cannot match a new one.
@@ -156,6 +160,7 @@ qintptr QtStreamSocket::connectionDescriptor() const {
 
 void QtStreamSocket::adopt(QTcpSocket* socket) {
     socket->setParent(this);
+    socket->setReadBufferSize(kReadAheadBytes);
     m_socket = socket;
     m_decoder.resetState();
     m_connected = false;

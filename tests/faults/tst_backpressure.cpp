@@ -14,6 +14,7 @@ class BackpressureTest : public QObject {
     Q_OBJECT
 private slots:
     void peerStopsReading();
+    void floodWhileWeAreBusy();
 };
 
 void BackpressureTest::peerStopsReading() {
@@ -68,6 +69,40 @@ void BackpressureTest::peerStopsReading() {
     host->type(QStringLiteral("back to normal"));
     QVERIFY(!host->controls.output.endsWith(refused));
     QVERIFY(readUntil(raw, received, "back to normal"));
+}
+
+// The other way round: the peer floods while we are busy (a box is open) and do
+// not take its data. What we hold for it must stay bounded: TCP holds the rest
+// back at the sender, and all of it arrives, in order, once we read again.
+void BackpressureTest::floodWhileWeAreBusy() {
+    auto host = startHost();
+    QTcpSocket raw;
+    QVERIFY(connectRawCaller(*host, raw) > 0);
+
+    const qint64 floodBytes = 64LL * 1024 * 1024;
+    QByteArray flood(floodBytes, Qt::Uninitialized);
+    for (qint64 i = 0; i < floodBytes; ++i) {
+        flood[i] = char('a' + (i / 7) % 26);
+    }
+    qint64 stillAtSender = 0;
+    host->controls.onBox = [&] {
+        raw.write(flood);
+        // The box stays open a while; the event loop runs, our chat reads nothing.
+        QTest::qWait(1000);
+        stillAtSender = raw.bytesToWrite();
+    };
+    const qsizetype from = host->controls.output.size();
+    raw.write("/change_name");
+    raw.flush();
+    QTRY_COMPARE_WITH_TIMEOUT(host->controls.boxes.size(), 1, 10000);
+    // Far more than kernel buffers hold is still waiting at the sender.
+    QVERIFY2(stillAtSender > floodBytes / 2, qPrintable(QString::number(stillAtSender)));
+
+    // Prefixes included, the transcript grows by at least the flood once it is all shown.
+    QTRY_VERIFY_WITH_TIMEOUT(host->controls.output.size() - from >= floodBytes, 120000);
+    QTest::qWait(200);
+    QVERIFY(withoutSpeaker(host->outputSince(from), QStringLiteral("Raw")) ==
+            QString::fromLatin1(flood));
 }
 
 int runBackpressureTests(int argc, char** argv) {
