@@ -8,7 +8,7 @@ set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-60}"
-build="${PARLO_FUZZ_BUILD:-/tmp/build-fuzz}"
+build="${PARLO_FUZZ_BUILD:-$root/build-fuzz}"
 jobs="${PARLO_JOBS:-2}"
 
 CC="${CC:-clang-14}" CXX="${CXX:-clang++-14}" \

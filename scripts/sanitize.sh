@@ -2,11 +2,11 @@
 # Builds the whole suite with AddressSanitizer and UndefinedBehaviorSanitizer in
 # a build folder of its own and runs it. Any sanitizer report fails the run.
 #
-#   scripts/sanitize.sh [build-dir]      (default: /tmp/build-asan)
+#   scripts/sanitize.sh [build-dir]      (default: build-asan in the source tree)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-/tmp/build-asan}"
+build="${1:-$root/build-asan}"
 jobs="${PARLO_JOBS:-2}"
 
 cmake -S "$root" -B "$build" -G Ninja \

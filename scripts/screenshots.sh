@@ -15,7 +15,7 @@
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build_dir="${1:-/tmp/build-shots}"
+build_dir="${1:-$source_dir/build-shots}"
 out_dir="$source_dir/docs/screenshots"
 
 cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \

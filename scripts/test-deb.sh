@@ -18,7 +18,7 @@ if [[ "${1:-}" == "--install" ]]; then
     shift
 fi
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build_dir="${1:-/tmp/build-deb}"
+build_dir="${1:-$source_dir/build-deb}"
 work="$(mktemp -d /tmp/parlo-deb.XXXXXX)"
 started_pids=()
 installed_here=0
