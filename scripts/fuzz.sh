@@ -11,6 +11,8 @@ seconds="${1:-60}"
 build="${PARLO_FUZZ_BUILD:-$root/build-fuzz}"
 jobs="${PARLO_JOBS:-2}"
 
+"$root/scripts/install-deps.sh" clang-14 libclang-rt-14-dev
+
 CC="${CC:-clang-14}" CXX="${CXX:-clang++-14}" \
   cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j "$jobs" --target receive_fuzzer

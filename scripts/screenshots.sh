@@ -17,6 +17,7 @@ set -euo pipefail
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${1:-$source_dir/build-shots}"
 out_dir="$source_dir/docs/screenshots"
+"$source_dir/scripts/install-deps.sh"
 
 cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DPARLO_BUILD_TESTS=ON -DPARLO_BUILD_BENCH=OFF >/dev/null

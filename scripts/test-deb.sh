@@ -19,6 +19,7 @@ if [[ "${1:-}" == "--install" ]]; then
 fi
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${1:-$source_dir/build-deb}"
+"$source_dir/scripts/install-deps.sh" dpkg-dev desktop-file-utils iproute2
 work="$(mktemp -d /tmp/parlo-deb.XXXXXX)"
 started_pids=()
 installed_here=0
