@@ -91,7 +91,14 @@ void CallerSide::cmdConnect_Click(frmClient& form) {
     form.controls.setConnectCaption(kConnect);
     form.sendControl(wire::terminate(form.lngConnID));
     form.controls.doEvents();
+    const bool wasConnected = form.tcpClient.State() == StreamSocket::sckConnected;
     form.tcpClient.Close();
+    if (wasConnected) {
+        // The attempt succeeded during the pause and has just been closed again:
+        // say so, rather than leave "Connected." over a closed socket.
+        form.controls.setStatusText(kIdle);
+        form.controls.showConnectPanel();
+    }
 }
 
 void CallerSide::tcpClient_Connect(frmClient& form) {

@@ -17,6 +17,7 @@ private slots:
     void callerConnectButton_data();
     void callerConnectButton();
     void callerWithdraws();
+    void callerWithdrawsAsConnectionIsMade();
     void callerConnected();
     void socketErrors_data();
     void socketErrors();
@@ -150,6 +151,21 @@ void TestLifecycle::callerWithdraws() {
     QCOMPARE(rig.controls.buttonCaption, QStringLiteral("Connect"));
     QCOMPARE(rig.controls.status, QStringLiteral("Connecting..."));
     QCOMPARE(rig.controls.output, QString());
+}
+
+void TestLifecycle::callerWithdrawsAsConnectionIsMade() {
+    ChatRig rig(false);
+    rig.controls.address = QStringLiteral("fast.example");
+    rig.form.cmdConnect_Click();
+    rig.controls.onYield = [&] {
+        rig.socket.state = StreamSocket::sckConnected;
+        emit rig.socket.Connected();
+    };
+    rig.form.cmdConnect_Click();
+    QCOMPARE(rig.socket.state, int(StreamSocket::sckClosed));
+    QCOMPARE(rig.controls.status, QStringLiteral("Idle."));
+    QCOMPARE(rig.controls.panel, QStringLiteral("connect"));
+    QCOMPARE(rig.controls.buttonCaption, QStringLiteral("Connect"));
 }
 
 void TestLifecycle::callerConnected() {
