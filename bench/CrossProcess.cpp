@@ -1,0 +1,107 @@
+#include "CrossProcess.h"
+
+#include "LiveWindows.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <cstdio>
+#include <ctime>
+
+namespace parlo::bench {
+
+namespace {
+
+const QString kDone = QStringLiteral("done");
+
+// The system-wide monotonic clock, readable in both processes.
+qint64 nowNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+void typeLine(LiveWindow& from, const QString& line) {
+    from.window.txtSend->setText(line);
+    int key = frmClient::kEnter;
+    from.form.txtSend_KeyPress(key);
+}
+
+} // namespace
+
+int runReceiver(unsigned short port) {
+    LiveWindow caller(false);
+    caller.form.port = port;
+    caller.window.cboAddress->setEditText(QStringLiteral("127.0.0.1"));
+    caller.form.cmdConnect_Click();
+    const QRegularExpression number(QStringLiteral("Server: line (\\d+) "));
+    qsizetype seen = caller.window.outputText().size();
+    std::vector<std::pair<int, qint64>> arrivals;
+    for (;;) {
+        QCoreApplication::processEvents();
+        const QString& text = caller.window.outputText();
+        if (text.size() == seen) {
+            continue;
+        }
+        const qint64 at = nowNs();
+        const auto match = number.match(text, seen);
+        seen = text.size();
+        if (match.hasMatch()) {
+            arrivals.emplace_back(match.captured(1).toInt(), at);
+        } else if (text.endsWith(kDone) || caller.socket.State() != StreamSocket::sckConnected) {
+            break;
+        }
+    }
+    for (const auto& [index, at] : arrivals) {
+        std::printf("%d %lld\n", index, static_cast<long long>(at));
+    }
+    return 0;
+}
+
+std::vector<double> crossProcessLatency(const char* self, int lines) {
+    LiveWindow host(true);
+    QProcess receiver;
+    receiver.setProcessChannelMode(QProcess::SeparateChannels);
+    receiver.setStandardErrorFile(QProcess::nullDevice());
+    receiver.start(QString::fromLocal8Bit(self),
+                   {QStringLiteral("--receiver"), QString::number(host.socket.listeningPort()),
+                    QStringLiteral("-platform"), QStringLiteral("offscreen")});
+    if (!spinUntil([&] { return host.form.strPeerName == QLatin1String("Client"); }, 10000)) {
+        return {};
+    }
+    spinUntil([] { return false; }, 300); // the receiver settles into its loop
+
+    std::vector<qint64> sentAt(std::size_t(lines), 0);
+    for (int i = 0; i < lines; ++i) {
+        sentAt[std::size_t(i)] = nowNs();
+        typeLine(host, QStringLiteral("line %1 of the latency run").arg(i));
+        // One line at a time: the next goes once this one has surely been shown.
+        QElapsedTimer gap;
+        gap.start();
+        while (gap.nsecsElapsed() < 1500 * 1000) {
+            QCoreApplication::processEvents();
+        }
+    }
+    typeLine(host, kDone);
+    if (!spinUntil([&] { return receiver.state() == QProcess::NotRunning; }, 30000)) {
+        receiver.kill();
+        return {};
+    }
+    std::vector<double> samples;
+    for (const QByteArray& entry : receiver.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = entry.split(' ');
+        if (fields.size() != 2) {
+            continue;
+        }
+        const int index = fields[0].toInt();
+        if (index >= 0 && index < lines) {
+            samples.push_back(double(fields[1].toLongLong() - sentAt[std::size_t(index)]) / 1000.0);
+        }
+    }
+    return samples;
+}
+
+} // namespace parlo::bench

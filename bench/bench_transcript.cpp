@@ -1,0 +1,93 @@
+// What one transcript entry costs when the transcript is short (1,000
+// entries) and when it is long (100,000): in the chat model over recording
+// controls, and in the real window's text box.
+#include "BenchSupport.h"
+#include "ChatRig.h"
+#include "ChatWindow.h"
+#include "HostSide.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+using namespace parlo;
+using namespace parlo::bench;
+
+namespace {
+
+constexpr int kShort = 1000;
+constexpr int kLong = 100000;
+constexpr int kBlock = 1000; // entries timed at each size
+
+QString lineNumber(int i) {
+    return QStringLiteral("entry %1: the quick brown fox jumps over the lazy dog").arg(i);
+}
+
+// Appends entries [from, to) as received lines, letting the window catch up
+// after each when `pump` is set; returns microseconds per entry.
+template <typename Deliver> double perEntry(Deliver deliver, int from, int to, bool pump) {
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = from; i < to; ++i) {
+        deliver(lineNumber(i));
+        if (pump) {
+            QCoreApplication::processEvents();
+        }
+    }
+    return double(clock.nsecsElapsed()) / 1000.0 / double(to - from);
+}
+
+// Per-entry cost at kShort and at kLong entries.
+template <typename Deliver> std::pair<double, double> measure(Deliver deliver, bool pump) {
+    const double atShort = perEntry(deliver, 0, kShort, pump);
+    for (int i = kShort; i < kLong - kBlock; i += kBlock) {
+        perEntry(deliver, i, i + kBlock, false);
+        QCoreApplication::processEvents();
+    }
+    const double atLong = perEntry(deliver, kLong - kBlock, kLong, pump);
+    return {atShort, atLong};
+}
+
+void report(const char* shortName, const char* longName, std::pair<double, double> cost) {
+    const double ratio = cost.second / cost.first;
+    row(shortName, micros(cost.first), QStringLiteral("-"), QStringLiteral("-"), "-", true);
+    row(longName, micros(cost.second), micros(cost.first), times(ratio), "<= 1.5x at 1,000",
+        ratio <= 1.5);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    {
+        test::ChatRig rig(true);
+        rig.connectAs(7, QStringLiteral("Peer"));
+        const auto cost = measure([&](const QString& line) { rig.socket.deliver(line); }, false);
+        report("model entry at 1,000", "model entry at 100,000", cost);
+    }
+    {
+        HostSide side;
+        test::FakeSocket socket;
+        ChatWindow window(side);
+        frmClient form(socket, window, side);
+        window.attach(form);
+        window.show();
+        socket.state = StreamSocket::sckConnected;
+        form.strPeerName = QStringLiteral("Peer");
+        const auto cost = measure([&](const QString& line) { socket.deliver(line); }, true);
+        report("window entry at 1,000", "window entry at 100,000", cost);
+    }
+    {
+        // The same without the repaint after each entry: the text box's own share.
+        HostSide side;
+        test::FakeSocket socket;
+        ChatWindow window(side);
+        frmClient form(socket, window, side);
+        window.attach(form);
+        window.show();
+        socket.state = StreamSocket::sckConnected;
+        form.strPeerName = QStringLiteral("Peer");
+        const auto cost = measure([&](const QString& line) { socket.deliver(line); }, false);
+        report("window entry at 1,000, no repaint", "window entry at 100,000, no repaint", cost);
+    }
+    return 0;
+}
