@@ -1,6 +1,6 @@
 #include "frmAbout.h"
 
-#include "aboutFonts.h"
+#include "classicFonts.h"
 #include "modIEOps.h"
 #include "picture.h"
 #include "twips.h"

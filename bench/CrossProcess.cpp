@@ -6,8 +6,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <cstdio>
 #include <ctime>
 
@@ -38,20 +41,25 @@ int runReceiver(unsigned short port) {
     caller.window.cboAddress->setEditText(QStringLiteral("127.0.0.1"));
     caller.form.cmdConnect_Click();
     const QRegularExpression number(QStringLiteral("Server: line (\\d+) "));
-    qsizetype seen = caller.window.outputText().size();
+    // A line has arrived once it is the last line of the text box, where the user reads it.
+    const QTextDocument* shown = caller.window.txtOutput->document();
+    QString last = shown->lastBlock().text();
     std::vector<std::pair<int, qint64>> arrivals;
     for (;;) {
         QCoreApplication::processEvents();
-        const QString& text = caller.window.outputText();
-        if (text.size() == seen) {
+        const QString now = shown->lastBlock().text();
+        if (now == last) {
+            if (caller.socket.State() != StreamSocket::sckConnected && !arrivals.empty()) {
+                break;
+            }
             continue;
         }
         const qint64 at = nowNs();
-        const auto match = number.match(text, seen);
-        seen = text.size();
+        last = now;
+        const auto match = number.match(now);
         if (match.hasMatch()) {
             arrivals.emplace_back(match.captured(1).toInt(), at);
-        } else if (text.endsWith(kDone) || caller.socket.State() != StreamSocket::sckConnected) {
+        } else if (now.endsWith(kDone) || caller.socket.State() != StreamSocket::sckConnected) {
             break;
         }
     }

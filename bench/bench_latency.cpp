@@ -8,8 +8,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextBlock>
+#include <QTextDocument>
 
 using namespace parlo;
 using namespace parlo::bench;
@@ -33,13 +36,14 @@ std::vector<double> typedLines(LiveWindow& from, LiveWindow& to, int count) {
     QElapsedTimer clock;
     for (int i = 0; i < count; ++i) {
         const QString line = QStringLiteral("line %1 of the latency run").arg(i);
-        const qsizetype expected =
-            to.window.outputText().size() + 4 + from.form.strMyName.size() + line.size();
+        // Arrived once it is the last line of the peer's text box, where the user reads it.
+        const QString entry = from.form.strMyName + QStringLiteral(": ") + line;
+        const QTextDocument* shown = to.window.txtOutput->document();
         from.window.txtSend->setText(line);
         int key = frmClient::kEnter;
         clock.start();
         from.form.txtSend_KeyPress(key);
-        spin([&] { return to.window.outputText().size() >= expected; });
+        spin([&] { return shown->lastBlock().text() == entry; });
         samples.push_back(double(clock.nsecsElapsed()) / 1000.0);
     }
     return samples;

@@ -2,7 +2,7 @@
 
 #include "ChatSide.h"
 #include "PanelLayout.h"
-#include "aboutFonts.h"
+#include "classicFonts.h"
 #include "frmAbout.h"
 #include "frmClient.h"
 #include "modIEOps.h"
@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <limits>
 
 namespace parlo {
@@ -34,26 +35,6 @@ namespace {
 constexpr int kClientWidthTwips = 5655;
 constexpr int kPanelAreaHeightTwips = 3210;
 constexpr int kStatusHeightTwips = 270;
-
-QFont lucidaConsole() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Lucida Console"), QStringLiteral("DejaVu Sans Mono"),
-                      QStringLiteral("Noto Sans Mono"), QStringLiteral("Liberation Mono"),
-                      QStringLiteral("Monospace")});
-    font.setStyleHint(QFont::Monospace);
-    font.setPointSizeF(9);
-    return font;
-}
-
-// The text box shows line breaks of any kind as new lines and a NUL as a
-// visible symbol; the transcript itself keeps every character as received.
-QString forDisplay(const QString& text) {
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    shown.replace(QChar(0), QChar(0x2400));
-    return shown;
-}
 
 void sizeToCaption(QLabel* label, int leftTwips, int topTwips) {
     label->move(twipsToPixels(leftTwips), twipsToPixels(topTwips));
@@ -142,7 +123,7 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     txtOutput = new QPlainTextEdit(fraChat);
     txtOutput->setObjectName(QStringLiteral("txtOutput"));
     txtOutput->setGeometry(twipsRect(120, 240, 5175, 1695));
-    txtOutput->setFont(lucidaConsole());
+    txtOutput->setFont(lucidaConsoleFont(9));
     txtOutput->setReadOnly(true);
     txtOutput->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtOutput->setUndoRedoEnabled(false); // a long conversation must not keep an undo history
@@ -154,7 +135,7 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     txtSend = new QLineEdit(fraChat);
     txtSend->setObjectName(QStringLiteral("txtSend"));
     txtSend->setGeometry(twipsRect(120, 2280, 4935, 285));
-    txtSend->setFont(lucidaConsole());
+    txtSend->setFont(lucidaConsoleFont(9));
     txtSend->setMaxLength(std::numeric_limits<int>::max()); // never cut a pasted line short
     txtSend->installEventFilter(this);
 
@@ -165,7 +146,7 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     cboPeers = new QComboBox(fraChat);
     cboPeers->setObjectName(QStringLiteral("cboPeers"));
     cboPeers->setGeometry(twipsRect(720, 2640, 2175, 300));
-    cboPeers->setFont(lucidaConsole());
+    cboPeers->setFont(lucidaConsoleFont(9));
     cboPeers->setEnabled(false);
 
     cmdSend = new QPushButton(QStringLiteral("Send"), fraChat);
@@ -235,24 +216,51 @@ void ChatWindow::describeForAccessibility() {
 
 // ---- Controls ---------------------------------------------------------------
 
+QString ChatWindow::outputText() const {
+    return m_text.exact(txtOutput->document()->toRawText() + m_unshown);
+}
+
 void ChatWindow::setOutputText(const QString& text) {
-    m_transcript = text;
-    txtOutput->setPlainText(forDisplay(text));
+    m_unshown.clear();
+    txtOutput->setPlainText(m_text.reset(text));
 }
 
 void ChatWindow::appendOutput(const QString& text) {
-    m_transcript += text;
-    QTextCursor end(txtOutput->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(forDisplay(text));
+    m_unshown += m_text.append(text);
+    scheduleViewUpdate();
 }
 
 void ChatWindow::scrollOutputToEnd() {
-    // The caret goes to the end (nothing left selected), which brings the last line into view.
-    QTextCursor end = txtOutput->textCursor();
-    end.movePosition(QTextCursor::End);
-    txtOutput->setTextCursor(end);
-    txtOutput->ensureCursorVisible();
+    m_scrollPending = true;
+    scheduleViewUpdate();
+}
+
+// The text box catches up once per turn of the event loop: entries that come
+// in a burst are laid out together, and a line read from the socket is in the
+// transcript without waiting for the text box.
+void ChatWindow::scheduleViewUpdate() {
+    if (m_viewUpdateQueued) {
+        return;
+    }
+    m_viewUpdateQueued = true;
+    QMetaObject::invokeMethod(this, &ChatWindow::updateView, Qt::QueuedConnection);
+}
+
+void ChatWindow::updateView() {
+    m_viewUpdateQueued = false;
+    if (!m_unshown.isEmpty()) {
+        QTextCursor end(txtOutput->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(std::exchange(m_unshown, QString()));
+    }
+    if (std::exchange(m_scrollPending, false)) {
+        // The caret goes to the end (nothing left selected), which brings the
+        // last line into view.
+        QTextCursor end = txtOutput->textCursor();
+        end.movePosition(QTextCursor::End);
+        txtOutput->setTextCursor(end);
+        txtOutput->ensureCursorVisible();
+    }
 }
 
 QString ChatWindow::inputText() const {

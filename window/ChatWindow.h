@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "InputHistory.h"
+#include "TranscriptText.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -34,7 +35,7 @@ public:
     void attach(frmClient& form);
 
     // Controls
-    QString outputText() const override { return m_transcript; }
+    QString outputText() const override;
     void setOutputText(const QString& text) override;
     void appendOutput(const QString& text) override;
     void scrollOutputToEnd() override;
@@ -87,10 +88,16 @@ private:
     void setTabOrder();
     void describeForAccessibility();
     bool handleInputKey(QKeyEvent* event);
+    void scheduleViewUpdate();
+    // Brings the text box up to date with the transcript; runs from the event loop.
+    void updateView();
 
     const ChatSide& m_side;
     frmClient* m_form = nullptr;
-    QString m_transcript; // the exact transcript text; the view shows it
+    TranscriptText m_text; // the exact transcript, from what the text box holds
+    QString m_unshown;     // appended (in the box's form), not yet in the text box
+    bool m_viewUpdateQueued = false;
+    bool m_scrollPending = false;
     InputHistory m_history;
     std::unique_ptr<frmAbout> m_about;
     bool m_ending = false;

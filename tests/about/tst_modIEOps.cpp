@@ -12,8 +12,8 @@ const QByteArray kPathKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App P
 const QByteArray kVersionKey = "Software\\Microsoft\\Internet Explorer";
 const QString kUrl = QStringLiteral("www.parlo.example");
 const QString kDefaultPath = QStringLiteral("C:\\Program Files\\Internet Explorer;");
-const QString kDefaultCommand = QStringLiteral(
-    "\"C:\\Program Files\\Internet Explorer\\IExplore.exe\" www.parlo.example");
+const QString kDefaultCommand =
+    QStringLiteral("\"C:\\Program Files\\Internet Explorer\\IExplore.exe\" www.parlo.example");
 const QString kEmptyPathFailure =
     QStringLiteral("Error in 'showDoc' - cannot drop the last character of an empty path");
 
@@ -115,8 +115,7 @@ void ModIEOpsTest::commandLine_data() {
         << QByteArray("C:\\IEX") << kUrl
         << QStringLiteral("\"C:\\IE\\IExplore.exe\" www.parlo.example");
     QTest::newRow("one character leaves nothing")
-        << QByteArray("Z") << kUrl
-        << QStringLiteral("\"\\IExplore.exe\" www.parlo.example");
+        << QByteArray("Z") << kUrl << QStringLiteral("\"\\IExplore.exe\" www.parlo.example");
     QTest::newRow("address passed as given")
         << QByteArray("D:\\Web Browsers\\IE;") << QStringLiteral("http://a.example/x?y=1&z=2 #top")
         << QStringLiteral("\"D:\\Web Browsers\\IE\\IExplore.exe\" http://a.example/x?y=1&z=2 #top");

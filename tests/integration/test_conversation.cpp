@@ -101,7 +101,7 @@ void TestConversation::chatBothWays() {
                               kWait);
     QCOMPARE(m_host->transcript(), QStringLiteral("\r\nClient: hi host\r\nServer:   hi caller  "));
     // What the text box shows matches the transcript line by line.
-    QCOMPARE(m_caller->window.txtOutput->toPlainText(),
+    QTRY_COMPARE(m_caller->window.txtOutput->toPlainText(),
              QStringLiteral("\nClient: hi host\nServer:   hi caller  "));
 }
 

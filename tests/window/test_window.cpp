@@ -9,13 +9,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QMessageBox>
-#include <QTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLockFile>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -23,6 +22,8 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QTimer>
 
 using namespace parlo;
 using namespace parlo::test;
@@ -59,7 +60,8 @@ private slots:
     void controlsAtTheirPlaces_data();
     void controlsAtTheirPlaces();
     void transcriptIsBlueAndReadOnly();
-    void transcriptShowsEveryCharacter();
+    void transcriptKeepsEveryCharacter_data();
+    void transcriptKeepsEveryCharacter();
     void autoScrollLeavesNothingSelected();
     void panelRule_data();
     void panelRule();
@@ -149,15 +151,49 @@ void TestWindow::transcriptIsBlueAndReadOnly() {
     QCOMPARE(rig.window.Label1->pos(), QPoint(2520 / 15, 720 / 15));
 }
 
-void TestWindow::transcriptShowsEveryCharacter() {
+void TestWindow::transcriptKeepsEveryCharacter_data() {
+    QTest::addColumn<QStringList>("pieces"); // appended one after the other
+    QTest::addColumn<QString>("shown");      // what the text box shows
+    const QString nul(QChar(0));
+    QTest::newRow("entries") << QStringList{"\r\nServer: hi", "\r\nClient: yo"}
+                             << "\nServer: hi\nClient: yo";
+    QTest::newRow("lone CR and LF") << QStringList{"\r\na\rb\nc"} << "\na\nb\nc";
+    QTest::newRow("CR at the end, LF at the start of the next")
+        << QStringList{"\r\nx\r", "\ny"} << "\nx\n\ny";
+    QTest::newRow("CR LF LF") << QStringList{"\r\n\r\n\n"} << "\n\n\n";
+    QTest::newRow("NUL and its symbol") << QStringList{"\r\n" + nul + QChar(0x2400)}
+                                        << QStringLiteral("\n") + QChar(0x2400) + QChar(0x2400);
+    QTest::newRow("paragraph, line and frame characters")
+        << QStringList{QString(QChar(0x2029)) + QChar(0x2028) + QChar(0xFDD0) + QChar(0xFDD1)}
+        << QStringLiteral("\n") + QChar(0x2028) + QStringLiteral("\n\n");
+    QTest::newRow("no-break space and markup stay")
+        << QStringList{"a" + QString(QChar(0xA0)) + "<b>%1</b>"}
+        << "a" + QString(QChar(0xA0)) + "<b>%1</b>";
+    QTest::newRow("surrogate pair split over pieces")
+        << QStringList{QString(QChar(0xD83D)), QString(QChar(0xDE00)) + "!"}
+        << QString(QChar(0xD83D)) + QChar(0xDE00) + "!";
+}
+
+void TestWindow::transcriptKeepsEveryCharacter() {
+    QFETCH(QStringList, pieces);
     WindowRig rig(true);
-    const QString odd = QStringLiteral("a\r\nb\rc") + QChar(0) + QStringLiteral("d %1 <b>x</b>");
-    rig.window.appendOutput(QStringLiteral("\r\n") + odd);
-    QCOMPARE(rig.window.outputText(), QStringLiteral("\r\n") + odd); // kept exactly
-    QCOMPARE(rig.window.txtOutput->toPlainText(),
-             QStringLiteral("\na\nb\nc") + QChar(0x2400) + QStringLiteral("d %1 <b>x</b>"));
+    for (const QString& piece : pieces) {
+        rig.window.appendOutput(piece);
+    }
+    const QString exact = pieces.join(QString());
+    QCOMPARE(rig.window.outputText(), exact); // before the text box has caught up
+    QFETCH(QString, shown);
+    auto boxText = [&] {
+        return rig.window.txtOutput->document()->toRawText().replace(QChar(0x2029),
+                                                                     QLatin1Char('\n'));
+    };
+    QTRY_COMPARE(boxText(), shown);
+    QCOMPARE(rig.window.outputText(), exact); // and after
+    // Cleared and restored as a whole, the text is still exact.
     rig.window.setOutputText(QString());
-    QCOMPARE(rig.window.txtOutput->toPlainText(), QString());
+    QCOMPARE(rig.window.outputText(), QString());
+    rig.window.setOutputText(exact);
+    QCOMPARE(rig.window.outputText(), exact);
 }
 
 void TestWindow::autoScrollLeavesNothingSelected() {
@@ -166,8 +202,8 @@ void TestWindow::autoScrollLeavesNothingSelected() {
         rig.window.appendOutput(QStringLiteral("\r\nline %1").arg(i));
     }
     rig.form.AUTO_SCROLL();
+    QTRY_VERIFY(rig.window.txtOutput->textCursor().atEnd());
     QVERIFY(!rig.window.txtOutput->textCursor().hasSelection());
-    QVERIFY(rig.window.txtOutput->textCursor().atEnd());
     QScrollBar* bar = rig.window.txtOutput->verticalScrollBar();
     QCOMPARE(bar->value(), bar->maximum());
 }
