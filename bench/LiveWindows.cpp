@@ -1,7 +1,6 @@
 #include "LiveWindows.h"
 
-#include "CallerSide.h"
-#include "HostSide.h"
+#include "Sides.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -9,14 +8,7 @@
 
 namespace parlo::bench {
 
-namespace {
-std::unique_ptr<ChatSide> makeSide(bool host) {
-    if (host) {
-        return std::make_unique<HostSide>();
-    }
-    return std::make_unique<CallerSide>();
-}
-} // namespace
+using test::makeSide;
 
 LiveWindow::LiveWindow(bool host)
     : side(makeSide(host)), window(*side), form(socket, window, *side) {

@@ -1,24 +1,14 @@
 #include "ProgramWindow.h"
 
-#include "CallerSide.h"
-#include "HostSide.h"
+#include "Sides.h"
 
 #include <QLineEdit>
 #include <QTest>
 
 namespace parlo::desktop {
 
-namespace {
-std::unique_ptr<ChatSide> makeSide(ProgramWindow::Program program) {
-    if (program == ProgramWindow::Program::Host) {
-        return std::make_unique<HostSide>();
-    }
-    return std::make_unique<CallerSide>();
-}
-} // namespace
-
 ProgramWindow::ProgramWindow(Program program, quint16 port)
-    : side(makeSide(program)), window(*side), form(socket, window, *side) {
+    : side(test::makeSide(program == Program::Host)), window(*side), form(socket, window, *side) {
     window.attach(form);
     form.port = port;
     form.Form_Load();

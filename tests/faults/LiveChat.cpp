@@ -1,7 +1,6 @@
 #include "LiveChat.h"
 
-#include "CallerSide.h"
-#include "HostSide.h"
+#include "Sides.h"
 
 #include <QTest>
 
@@ -11,16 +10,7 @@
 
 namespace parlo::faults {
 
-namespace {
-
-std::unique_ptr<ChatSide> makeSide(bool host) {
-    if (host) {
-        return std::make_unique<HostSide>();
-    }
-    return std::make_unique<CallerSide>();
-}
-
-} // namespace
+using test::makeSide;
 
 LiveEnd::LiveEnd(bool host) : side(makeSide(host)), form(socket, controls, *side) {
     form.port = 0; // the tests never take the real chat port

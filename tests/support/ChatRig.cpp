@@ -1,15 +1,8 @@
 #include "ChatRig.h"
 
-namespace parlo::test {
+#include "Sides.h"
 
-namespace {
-std::unique_ptr<ChatSide> makeSide(bool host) {
-    if (host) {
-        return std::make_unique<HostSide>();
-    }
-    return std::make_unique<CallerSide>();
-}
-} // namespace
+namespace parlo::test {
 
 ChatRig::ChatRig(bool host) : side(makeSide(host)), form(socket, controls, *side) {
     form.Form_Load();
