@@ -9,7 +9,6 @@
 #include "picture.h"
 #include "twips.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
