@@ -54,6 +54,21 @@ void report(const char* shortName, const char* longName, std::pair<double, doubl
         ratio <= 1.5);
 }
 
+// Per-entry cost of a host window over a fake socket, shown (and painted) or not.
+void windowCost(bool shown, const char* shortName, const char* longName) {
+    HostSide side;
+    test::FakeSocket socket;
+    ChatWindow window(side);
+    frmClient form(socket, window, side);
+    window.attach(form);
+    if (shown) {
+        window.show();
+    }
+    socket.state = StreamSocket::sckConnected;
+    form.strPeerName = QStringLiteral("Peer");
+    report(shortName, longName, measure([&](const QString& line) { socket.deliver(line); }, true));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -64,30 +79,9 @@ int main(int argc, char** argv) {
         const auto cost = measure([&](const QString& line) { rig.socket.deliver(line); }, false);
         report("model entry at 1,000", "model entry at 100,000", cost);
     }
-    {
-        HostSide side;
-        test::FakeSocket socket;
-        ChatWindow window(side);
-        frmClient form(socket, window, side);
-        window.attach(form);
-        window.show();
-        socket.state = StreamSocket::sckConnected;
-        form.strPeerName = QStringLiteral("Peer");
-        const auto cost = measure([&](const QString& line) { socket.deliver(line); }, true);
-        report("window entry at 1,000", "window entry at 100,000", cost);
-    }
-    {
-        // The same with the window never shown, so nothing is painted: the text
-        // box's own share (its text and layout still catch up after each entry).
-        HostSide side;
-        test::FakeSocket socket;
-        ChatWindow window(side);
-        frmClient form(socket, window, side);
-        window.attach(form);
-        socket.state = StreamSocket::sckConnected;
-        form.strPeerName = QStringLiteral("Peer");
-        const auto cost = measure([&](const QString& line) { socket.deliver(line); }, true);
-        report("window entry at 1,000, no repaint", "window entry at 100,000, no repaint", cost);
-    }
+    windowCost(true, "window entry at 1,000", "window entry at 100,000");
+    // The same with the window never shown, so nothing is painted: the text
+    // box's own share (its text and layout still catch up after each entry).
+    windowCost(false, "window entry at 1,000, no repaint", "window entry at 100,000, no repaint");
     return 0;
 }
