@@ -6,6 +6,8 @@
 #include <exception>
 #include <utility>
 
+namespace parlo {
+
 // A run-time failure inside the browser launcher or one of its platform layers.
 // It never leaves the launcher: each public routine catches it and returns its
 // own error prefix followed by description().
@@ -21,3 +23,5 @@ private:
     QString m_description;
     QByteArray m_what;
 };
+
+} // namespace parlo

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace parlo {
+
 // Starts another program from a command line, its window shown normally, without
 // waiting for it. A start that fails throws LauncherFailure with the platform's reason.
 class ProgramStarter {
@@ -12,3 +14,5 @@ public:
 
 // The program starter of the platform the program runs on, alive for the whole run.
 ProgramStarter& systemProgramStarter();
+
+} // namespace parlo

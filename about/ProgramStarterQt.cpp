@@ -1,12 +1,13 @@
 // Starts a program away from Windows: the command line is split the way a shell
 // would split it and the program runs detached, not waited for.
-#ifndef _WIN32
 
 #include "LauncherFailure.h"
 #include "ProgramStarter.h"
 
 #include <QProcess>
 #include <QStringList>
+
+namespace parlo {
 
 namespace {
 
@@ -35,4 +36,4 @@ ProgramStarter& systemProgramStarter() {
     return starter;
 }
 
-#endif // !_WIN32
+} // namespace parlo

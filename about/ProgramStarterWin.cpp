@@ -1,16 +1,14 @@
 // Starts a program on Windows: a new process with its window shown normally,
 // not waited for; the process and thread handles are released at once.
-#ifdef _WIN32
 
 #include "LauncherFailure.h"
 #include "ProgramStarter.h"
 
 #include <QByteArray>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
+
+namespace parlo {
 
 namespace {
 
@@ -40,4 +38,4 @@ ProgramStarter& systemProgramStarter() {
     return starter;
 }
 
-#endif // _WIN32
+} // namespace parlo

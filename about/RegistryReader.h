@@ -3,15 +3,14 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+namespace parlo {
+
 // An opened registry key as the reader hands it out; 0 means "no key".
 using RegistryKey = quintptr;
 
 // The values the launcher passes and tests, numbered as the Win32 registry API numbers them.
 namespace registry {
 inline constexpr long kSuccess = 0;          // ERROR_SUCCESS
-inline constexpr long kFileNotFound = 2;     // ERROR_FILE_NOT_FOUND: no such key or value
-inline constexpr long kAccessDenied = 5;     // ERROR_ACCESS_DENIED
-inline constexpr long kInvalidHandle = 6;    // ERROR_INVALID_HANDLE: a query on key 0
 inline constexpr long kMoreData = 234;       // ERROR_MORE_DATA: the buffer is too small
 inline constexpr quint32 kKeyRead = 0x20019; // KEY_READ
 inline constexpr quint32 kRegSz = 1;         // REG_SZ
@@ -39,3 +38,5 @@ public:
 
 // The registry of the platform the program runs on, alive for the whole run.
 RegistryReader& systemRegistryReader();
+
+} // namespace parlo

@@ -1,9 +1,10 @@
 // Away from Windows there is no registry to read: every call fails, so the
 // launcher's readers return their error texts and the browser is never started.
-#ifndef _WIN32
 
 #include "LauncherFailure.h"
 #include "RegistryReader.h"
+
+namespace parlo {
 
 namespace {
 
@@ -34,4 +35,4 @@ RegistryReader& systemRegistryReader() {
     return reader;
 }
 
-#endif // !_WIN32
+} // namespace parlo

@@ -1,16 +1,14 @@
 // The real registry reader for Windows: the three registry functions are bound by
 // name from advapi32.dll, each at its first call, and called as they are.
-#ifdef _WIN32
 
 #include "LauncherFailure.h"
 #include "RegistryReader.h"
 
 #include <QString>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
+
+namespace parlo {
 
 namespace {
 
@@ -91,4 +89,4 @@ RegistryReader& systemRegistryReader() {
     return reader;
 }
 
-#endif // _WIN32
+} // namespace parlo

@@ -1,9 +1,9 @@
 #include "frmAbout.h"
 
-#include "classicFonts.h"
+#include "ClassicFonts.h"
+#include "Picture.h"
+#include "Twips.h"
 #include "modIEOps.h"
-#include "picture.h"
-#include "twips.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+
+namespace parlo {
 
 namespace {
 
@@ -49,16 +51,15 @@ void frmAbout::buildControls() {
     fraAbout->setMouseTracking(true);
     fraAbout->installEventFilter(this);
 
-    Label7 =
-        addLabel("Label7", kCaption, timesNewRomanFont(24), kTitleBlue, Qt::AlignHCenter, 120, 240);
-    Label5 = addLabel("Label5", QStringLiteral("Programmed and Designed by:"),
-                      msSansSerifFont(9.75), QColor(), Qt::AlignLeft, 1080, 960);
-    Label3 = addLabel("Label3", kCreditLine, microsoftSansSerifFont(9.75, true), kCreditRed,
-                      Qt::AlignLeft, 2040, 1200);
-    Label4 = addLabel("Label4", QStringLiteral("Version 1.9"), msSansSerifFont(9.75, true),
-                      kVersionNavy, Qt::AlignRight, 3300, 1680);
-    Label6 = addLabel("Label6", QStringLiteral("Visit my website:"), msSansSerifFont(8.25),
-                      QColor(), Qt::AlignLeft, 2280, 2040);
+    addLabel("Label7", kCaption, timesNewRomanFont(24), kTitleBlue, Qt::AlignHCenter, 120, 240);
+    addLabel("Label5", QStringLiteral("Programmed and Designed by:"), msSansSerifFont(9.75),
+             QColor(), Qt::AlignLeft, 1080, 960);
+    addLabel("Label3", kCreditLine, microsoftSansSerifFont(9.75, true), kCreditRed, Qt::AlignLeft,
+             2040, 1200);
+    addLabel("Label4", QStringLiteral("Version 1.9"), msSansSerifFont(9.75, true), kVersionNavy,
+             Qt::AlignRight, 3300, 1680);
+    addLabel("Label6", QStringLiteral("Visit my website:"), msSansSerifFont(8.25), QColor(),
+             Qt::AlignLeft, 2280, 2040);
 
     QFont linkFont = msSansSerifFont(8.25);
     linkFont.setUnderline(true);
@@ -68,11 +69,11 @@ void frmAbout::buildControls() {
     lblWebsite->setMouseTracking(true);
     lblWebsite->installEventFilter(this);
 
-    Image2 = new PictureWidget(fraAbout);
+    auto* Image2 = new PictureWidget(fraAbout);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(twipsRect(120, 1680, 1920, 1305));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), fraAbout);
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), fraAbout);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(twipsRect(2520, 2640, 1095, 375));
     cmdOK->setFocusPolicy(Qt::StrongFocus);
@@ -191,3 +192,5 @@ void frmAbout::lblWebsite_Click() {
     // A failure to open the browser is silent: the launcher's error text is dropped.
     static_cast<void>(m_launcher.showDoc(kWebAddress, kMinimumBrowserVersion));
 }
+
+} // namespace parlo

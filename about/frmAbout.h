@@ -6,8 +6,9 @@ class QEvent;
 class QFrame;
 class QKeyEvent;
 class QLabel;
-class QPushButton;
-class PictureWidget;
+
+namespace parlo {
+
 class modIEOps;
 
 // The About box: product name, version, credit line, the picture and a web link
@@ -47,13 +48,9 @@ private:
     modIEOps& m_launcher;
     bool m_linkPressed = false;
 
+    // The two controls the pointer's moves are watched on.
     QFrame* fraAbout = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
     QLabel* lblWebsite = nullptr;
-    PictureWidget* Image2 = nullptr;
-    QPushButton* cmdOK = nullptr;
 };
+
+} // namespace parlo

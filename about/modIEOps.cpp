@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 
+namespace parlo {
+
 namespace {
 
 constexpr char kVersionKey[] = "Software\\Microsoft\\Internet Explorer";
@@ -107,3 +109,5 @@ QString modIEOps::readLocalMachineString(const char* subKey, const char* valueNa
     m_registry.closeKey(key);
     return text;
 }
+
+} // namespace parlo

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace parlo {
+
 class ProgramStarter;
 class RegistryReader;
 
@@ -33,10 +35,6 @@ public:
     // empty.
     QString showDoc(const QString& strURL, qint16 intMinVersion);
 
-    // What the last loadIEInfo stored; empty until the first showDoc.
-    const QString& cachedPath() const { return strIEPath; }
-    const QString& cachedVersion() const { return strIEVersion; }
-
 private:
     // One string value under HKEY_LOCAL_MACHINE by the two-step size-then-read query.
     // Throws LauncherFailure on a run-time failure.
@@ -48,5 +46,4 @@ private:
     QString strIEVersion;
 };
 
-// The process-wide launcher over the platform's own registry and program starter.
-modIEOps& defaultIEOps();
+} // namespace parlo

@@ -7,6 +7,8 @@
 class QPainter;
 class QPaintEvent;
 
+namespace parlo {
+
 // The product's picture: two monitors joined by a cable, with a speech bubble
 // between them. Drawn at a design size of 128 x 87 and scaled to fit target.
 // Paints nothing outside target and leaves the painter's state as it found it.
@@ -24,3 +26,5 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+} // namespace parlo

@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+namespace parlo {
+
 // The fonts of the classic Windows look. Each names its Windows face first and
 // falls back to look-alikes that Linux machines usually carry, then to the
 // generic family. The first installed family is picked once per program run,
@@ -15,3 +17,5 @@ QFont microsoftSansSerifFont(qreal pointSize, bool bold = false);
 QFont timesNewRomanFont(qreal pointSize);
 // "Lucida Console" at the given size: the transcript and the input box.
 QFont lucidaConsoleFont(qreal pointSize);
+
+} // namespace parlo

@@ -1,9 +1,11 @@
-#include "classicFonts.h"
+#include "ClassicFonts.h"
 
 #include <QFontDatabase>
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+
+namespace parlo {
 
 namespace {
 
@@ -74,3 +76,5 @@ QFont lucidaConsoleFont(qreal pointSize) {
                               QStringLiteral("Monospace")},
                   QFont::Monospace, pointSize, false);
 }
+
+} // namespace parlo

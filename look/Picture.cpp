@@ -1,9 +1,11 @@
-#include "picture.h"
+#include "Picture.h"
 
 #include <QLinearGradient>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+
+namespace parlo {
 
 namespace {
 
@@ -102,3 +104,5 @@ void PictureWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     paintParloPicture(painter, QRectF(rect()));
 }
+
+} // namespace parlo

@@ -2,7 +2,9 @@
 
 #include <QRect>
 
-// The About box is laid out in twips; at 96 dpi there are 15 twips to a
+namespace parlo {
+
+// The classic windows are laid out in twips; at 96 dpi there are 15 twips to a
 // device-independent pixel.
 inline constexpr int kTwipsPerPixel = 15;
 
@@ -14,3 +16,5 @@ constexpr QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
                  twipsToPixels(height));
 }
+
+} // namespace parlo

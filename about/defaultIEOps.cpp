@@ -1,8 +1,0 @@
-#include "ProgramStarter.h"
-#include "RegistryReader.h"
-#include "modIEOps.h"
-
-modIEOps& defaultIEOps() {
-    static modIEOps launcher(systemRegistryReader(), systemProgramStarter());
-    return launcher;
-}
