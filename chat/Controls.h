@@ -28,7 +28,6 @@ public:
     virtual void focusAddress() = 0;
 
     virtual void setStatusText(const QString& text) = 0;
-    virtual QString statusText() const = 0;
     virtual void setCaption(const QString& caption) = 0;
     virtual QString connectCaption() const = 0;
     virtual void setConnectCaption(const QString& caption) = 0;

@@ -1,6 +1,5 @@
 #include "Wire.h"
 
-#include <array>
 #include <limits>
 
 namespace parlo::wire {
@@ -8,6 +7,9 @@ namespace parlo::wire {
 namespace {
 
 const QChar kSpace = QLatin1Char(' ');
+// Each control message's leading text, exactly as it travels.
+const QString kConfirmedPrefix = QStringLiteral("/connection_confirmed ");
+const QString kNickPrefix = QStringLiteral("/nick ");
 const QString kTerminatePrefix = QStringLiteral("/terminate ");
 
 bool isAsciiDigit(QChar c) {
@@ -44,26 +46,21 @@ qsizetype numberTokenLength(QStringView text) {
 
 // Length of the leading control message whose end is certain, or 0.
 qsizetype leadingNumberedMessageLength(QStringView data) {
-    static const std::array<QString, 3> prefixes = {
-        QStringLiteral("/connection_confirmed "),
-        QStringLiteral("/terminate "),
-        QStringLiteral("/disconnect "),
-    };
-    for (const QString& prefix : prefixes) {
-        if (!data.startsWith(prefix, Qt::CaseInsensitive)) {
+    for (const QString* prefix : {&kConfirmedPrefix, &kTerminatePrefix}) {
+        if (!data.startsWith(*prefix, Qt::CaseInsensitive)) {
             continue;
         }
-        const QStringView afterPrefix = data.mid(prefix.size());
+        const QStringView afterPrefix = data.mid(prefix->size());
         const qsizetype numberLength = numberTokenLength(afterPrefix);
         if (numberLength == 0 || !parseConnectionNumber(afterPrefix.first(numberLength))) {
             return 0;
         }
-        const QStringView rest = afterPrefix.mid(numberLength);
-        // Trailing spaces still belong to the number.
-        if (withoutSurroundingSpaces(rest).isEmpty()) {
+        // Only a following message ends the number; anything else is part of
+        // one line ("/connection_confirmed 0x10" is no number at all).
+        if (!afterPrefix.mid(numberLength).startsWith(QLatin1Char('/'))) {
             return 0;
         }
-        return prefix.size() + numberLength;
+        return prefix->size() + numberLength;
     }
     return 0;
 }
@@ -71,19 +68,15 @@ qsizetype leadingNumberedMessageLength(QStringView data) {
 } // namespace
 
 QString connectionConfirmed(qint32 connId) {
-    return QStringLiteral("/connection_confirmed ") + QString::number(connId);
+    return kConfirmedPrefix + QString::number(connId);
 }
 
 QString nick(const QString& name) {
-    return QStringLiteral("/nick ") + name;
+    return kNickPrefix + name;
 }
 
 QString terminate(qint32 connId) {
     return kTerminatePrefix + QString::number(connId);
-}
-
-QString disconnect(qint32 connId) {
-    return QStringLiteral("/disconnect ") + QString::number(connId);
 }
 
 std::optional<CommandLine> splitCommandLine(const QString& line) {

@@ -13,7 +13,6 @@ inline constexpr quint16 kPort = 1983;
 QString connectionConfirmed(qint32 connId);
 QString nick(const QString& name);
 QString terminate(qint32 connId);
-QString disconnect(qint32 connId);
 
 // A command line cut at its first space (the character 32 only): the keyword
 // between "/" and that space, lower-cased; the argument everything after it.
@@ -31,9 +30,9 @@ std::optional<qint32> parseConnectionNumber(QStringView text);
 // The protocol has no framing, so one read may hold several messages. Cuts the
 // first message off `data` where its end is certain and returns it; `data`
 // keeps the rest (empty when the read was a single message).
-//  - a read that begins with "/connection_confirmed", "/terminate" or
-//    "/disconnect", a space and a whole number, followed by more text, ends
-//    right after the number;
+//  - a read that begins with "/connection_confirmed" or "/terminate", a space
+//    and a whole number, followed by text that begins with "/", ends right
+//    after the number;
 //  - a read that ends with "/terminate " and `ownConnId`, with text before it,
 //    ends just before that message.
 QString takeFirstMessage(QString& data, qint32 ownConnId);

@@ -1,5 +1,11 @@
 #include "frmClient.h"
 
+#include "ChatSide.h"
+#include "Controls.h"
+#include "StreamSocket.h"
+#include "Texts.h"
+#include "Wire.h"
+
 namespace parlo {
 
 namespace {
@@ -8,11 +14,39 @@ const QString kMe = QStringLiteral("me");
 const QString kPeer = QStringLiteral("peer");
 const QString kCaptionSuffix = QStringLiteral(" - Parlo");
 const QString kCRLF = QStringLiteral("\r\n");
+const QString kChangeNameBox =
+    QStringLiteral("Your peer has the same name as you, you have 60 secs to change yours.");
+const QString kCommandsBox = QStringLiteral("Welcome to Parlo, the supported commands are:\r\n"
+                                            "\t/nick <name>. (change username)\r\n"
+                                            "\t/disconnect. (disconnect)\r\n"
+                                            "\t/cls. (clear screen)\r\n"
+                                            "\t/restore. (restore after cls)\r\n");
+const QString kInvalidName = QStringLiteral(">> Invalid username, try again.");
+const QString kNewName = QStringLiteral(">> Your new username is: %1.");
+const QString kDisconnected = QStringLiteral(">> %1 disconnected.");
+const QString kNotConnected = QStringLiteral(">> Not connected: message not sent.");
+const QString kNotReceiving = QStringLiteral(">> Your peer is not receiving: message not sent.");
+
+// How long closing the window waits for the goodbye to reach the network.
+constexpr int kFlushTimeoutMs = 2000;
+
+// The status text for a failed attempt, by the socket's description; empty
+// for failures that have no text of their own.
+QString failureText(const QString& description) {
+    if (description == QLatin1String("Connection is forcefully rejected")) {
+        return QStringLiteral("Could not establish a connection.");
+    }
+    if (description == QLatin1String("Authoritative answer: Host not found")) {
+        return QStringLiteral("Host not found.");
+    }
+    return {};
+}
 
 } // namespace
 
-frmClient::frmClient(StreamSocket& socket, Controls& controls, ChatSide& side, QObject* parent)
-    : QObject(parent), tcpClient(socket), controls(controls), side(side) {
+frmClient::frmClient(StreamSocket& socket, Controls& controls, ChatSide& side, quint16 port,
+                     QObject* parent)
+    : QObject(parent), tcpClient(socket), controls(controls), port(port), m_side(side) {
     connect(&tcpClient, &StreamSocket::Connected, this, &frmClient::tcpClient_Connect);
     connect(&tcpClient, &StreamSocket::ConnectionRequest, this,
             &frmClient::tcpClient_ConnectionRequest);
@@ -28,9 +62,14 @@ QString frmClient::strSavedOutput() const {
 // ---- start-up and window events -------------------------------------------
 
 void frmClient::Form_Load() {
-    strMyName = side.defaultName();
+    strMyName = m_side.traits().defaultName;
     LoadIPs();
-    side.startUp(*this);
+    if (m_side.traits().startsWithChatPanel) {
+        SHOW_CHAT();
+    } else {
+        SHOW_CONNECT();
+    }
+    m_side.startUp(*this);
     setCaptionFromName();
 }
 
@@ -39,7 +78,11 @@ void frmClient::LoadIPs() {
 }
 
 void frmClient::Form_Unload() {
-    side.Form_Unload(*this);
+    const bool inConversation = !m_side.traits().needsConfirmation || blnConfirmed;
+    if (tcpClient.State() == StreamSocket::sckConnected && inConversation) {
+        sayGoodbye();
+        blnConfirmed = false;
+    }
 }
 
 void frmClient::mnuExit_Click() {
@@ -47,19 +90,11 @@ void frmClient::mnuExit_Click() {
 }
 
 void frmClient::mnuCommands_Click() {
-    controls.messageBox(commandsText());
-}
-
-QString frmClient::commandsText() {
-    return QStringLiteral("Welcome to Parlo, the supported commands are:\r\n"
-                          "\t/nick <name>. (change username)\r\n"
-                          "\t/disconnect. (disconnect)\r\n"
-                          "\t/cls. (clear screen)\r\n"
-                          "\t/restore. (restore after cls)\r\n");
+    controls.messageBox(kCommandsBox);
 }
 
 void frmClient::cmdConnect_Click() {
-    side.cmdConnect_Click(*this);
+    m_side.cmdConnect_Click(*this);
 }
 
 void frmClient::cboAddress_KeyPress(int KeyAscii) {
@@ -73,7 +108,9 @@ void frmClient::txtSend_KeyPress(int& KeyAscii) {
         return;
     }
     const QString typed = controls.inputText();
-    if (wire::trimSpaces(typed).isEmpty() || !side.acceptsTypedLines(*this)) {
+    // The caller counts nothing typed until the host has confirmed the connection.
+    const bool accepted = !m_side.traits().needsConfirmation || blnConfirmed;
+    if (wire::trimSpaces(typed).isEmpty() || !accepted) {
         return;
     }
     ProcessSTR(typed, kMe);
@@ -89,11 +126,12 @@ void frmClient::cmdSend_Click() {
 // ---- socket notifications ---------------------------------------------------
 
 void frmClient::tcpClient_Connect() {
-    side.tcpClient_Connect(*this);
+    showConnectedStatus();
+    SHOW_CHAT();
 }
 
 void frmClient::tcpClient_ConnectionRequest(qint32 requestID) {
-    side.tcpClient_ConnectionRequest(*this, requestID);
+    m_side.tcpClient_ConnectionRequest(*this, requestID);
 }
 
 void frmClient::tcpClient_DataArrival(qint64 /*bytesTotal*/) {
@@ -108,13 +146,21 @@ void frmClient::tcpClient_DataArrival(qint64 /*bytesTotal*/) {
 }
 
 void frmClient::tcpClient_Error(int /*Number*/, const QString& Description) {
-    side.tcpClient_Error(*this, Description);
+    // The failure is shown where the user looks.
+    if (const QString text = failureText(Description); !text.isEmpty()) {
+        controls.setStatusText(text);
+    }
+    controls.setConnectCaption(texts::kConnect);
+    if (tcpClient.State() != StreamSocket::sckClosed) {
+        tcpClient.Close();
+    }
+    m_side.attemptFailed(*this);
 }
 
 void frmClient::tcpClient_Close() {
     // The peer is gone without a goodbye (its program ended or crashed): the
     // conversation ends as if it had said "/terminate".
-    side.conversationEnded(*this);
+    conversationEnded();
     AUTO_SCROLL();
 }
 
@@ -130,12 +176,10 @@ void frmClient::ProcessSTR(const QString& strMsg, const QString& from) {
         return;
     }
     if (from == kMe) {
-        appendLine(strMyName + QStringLiteral(": ") + strMsg);
-        saveTranscript();
+        appendChatLine(strMyName, strMsg);
         sendTyped(controls.inputText());
     } else {
-        appendLine(strPeerName + QStringLiteral(": ") + strMsg);
-        saveTranscript();
+        appendChatLine(strPeerName, strMsg);
         controls.alertIfInactive();
     }
     AUTO_SCROLL();
@@ -147,36 +191,39 @@ void frmClient::AUTO_SCROLL() {
 }
 
 void frmClient::HandlePeerKeyword(const QString& Command, const QString& Arg, const QString& msg) {
+    const SideTraits& traits = m_side.traits();
     bool recognised = true;
     if (Command == QLatin1String("nick")) {
         strPeerName = Arg;
     } else if (Command == QLatin1String("connect")) {
-        side.peerConnect(*this);
+        if (!traits.peerConnectBox.isEmpty()) {
+            controls.messageBox(traits.peerConnectBox);
+        }
     } else if (Command == QLatin1String("disconnect")) {
-        side.peerDisconnect(*this);
+        if (!traits.peerDisconnectBox.isEmpty()) {
+            controls.messageBox(traits.peerDisconnectBox);
+        }
     } else if (Command == QLatin1String("connection_confirmed")) {
         // A number that is not a whole 32-bit number is no confirmation.
         if (const auto number = wire::parseConnectionNumber(Arg)) {
             lngConnID = *number;
             sendControl(wire::nick(strMyName));
-            side.connectionConfirmed(*this);
+            blnConfirmed = true;
         } else {
             recognised = false;
         }
     } else if (Command == QLatin1String("change_name")) {
-        controls.messageBox(QStringLiteral(
-            "Your peer has the same name as you, you have 60 secs to change yours."));
+        controls.messageBox(kChangeNameBox);
     } else if (Command == QLatin1String("terminate")) {
         const auto number = wire::parseConnectionNumber(Arg);
         if (number && *number == lngConnID) {
-            side.conversationEnded(*this);
+            conversationEnded();
         }
     } else {
         recognised = false;
     }
     if (!recognised) {
-        appendLine(strPeerName + QStringLiteral(": ") + msg);
-        saveTranscript();
+        appendChatLine(strPeerName, msg);
         controls.alertIfInactive();
     }
     AUTO_SCROLL();
@@ -192,22 +239,20 @@ void frmClient::HandleMyKeyword(const QString& Command, const QString& Arg) {
     } else if (Command == QLatin1String("nick")) {
         myNick(Arg);
     } else if (Command == QLatin1String("connect")) {
-        side.myConnect(*this, Arg);
+        m_side.myConnect(*this, Arg);
     } else if (Command == QLatin1String("disconnect")) {
-        side.myDisconnect(*this);
+        myDisconnect();
     } else {
         // Any other "/" line is echoed and sent as typed, like a chat line.
         const QString typed = controls.inputText();
-        appendLine(strMyName + QStringLiteral(": ") + typed);
-        saveTranscript();
+        appendChatLine(strMyName, typed);
         sendTyped(typed);
     }
     AUTO_SCROLL();
 }
 
 void frmClient::showHelp() {
-    appendLine(kCRLF + side.helpText());
-    saveTranscript();
+    appendFeedback(kCRLF + m_side.traits().helpText);
 }
 
 void frmClient::cls() {
@@ -228,21 +273,59 @@ void frmClient::restore() {
 void frmClient::myNick(const QString& Arg) {
     const QString name = wire::trimSpaces(Arg);
     if (name.isEmpty() || name.toLower() == strPeerName.toLower()) {
-        appendLine(QStringLiteral(">> Invalid username, try again."));
-        saveTranscript();
+        appendFeedback(kInvalidName);
         return;
     }
     strMyName = name;
     sendControl(wire::nick(name));
-    appendLine(QStringLiteral(">> Your new username is: ") + name + QStringLiteral("."));
-    saveTranscript();
+    appendFeedback(kNewName.arg(name));
     setCaptionFromName();
+}
+
+void frmClient::myDisconnect() {
+    sendControl(wire::terminate(lngConnID));
+    controls.doEvents();
+    tcpClient.Close();
+    m_side.backToIdle(*this);
+}
+
+void frmClient::conversationEnded() {
+    tcpClient.Close();
+    appendFeedback(kDisconnected.arg(strPeerName));
+    m_side.backToIdle(*this);
+}
+
+// Sends "/terminate" with the connection number, makes sure it has left
+// (bounded wait) and closes the socket: the program may end right after.
+void frmClient::sayGoodbye() {
+    sendControl(wire::terminate(lngConnID));
+    controls.doEvents();
+    tcpClient.FlushOutgoing(kFlushTimeoutMs);
+    tcpClient.Close();
 }
 
 // ---- shared steps -------------------------------------------------------------
 
-void frmClient::appendLine(const QString& line) {
-    controls.appendOutput(kCRLF + line);
+void frmClient::SHOW_CHAT() {
+    controls.showChatPanel();
+}
+
+void frmClient::SHOW_CONNECT() {
+    controls.showConnectPanel();
+}
+
+void frmClient::appendEntry(const QString& entry) {
+    controls.appendOutput(kCRLF + entry);
+}
+
+void frmClient::appendFeedback(const QString& text) {
+    appendEntry(text);
+    saveTranscript();
+}
+
+void frmClient::appendChatLine(const QString& name, const QString& line) {
+    appendEntry(name + QStringLiteral(": ") + line);
+    saveTranscript();
 }
 
 void frmClient::saveTranscript() {
@@ -254,9 +337,8 @@ void frmClient::setCaptionFromName() {
     controls.setCaption(strMyName + kCaptionSuffix);
 }
 
-void frmClient::appendDisconnectedLine() {
-    appendLine(QStringLiteral(">> ") + strPeerName + QStringLiteral(" disconnected."));
-    saveTranscript();
+void frmClient::showConnectedStatus() {
+    controls.setStatusText(m_side.traits().connectedStatus.arg(tcpClient.RemoteHostIP()));
 }
 
 void frmClient::sendControl(const QString& message) {
@@ -268,13 +350,12 @@ void frmClient::sendTyped(const QString& text) {
     case StreamSocket::SendResult::Sent:
         return;
     case StreamSocket::SendResult::NotConnected:
-        appendLine(QStringLiteral(">> Not connected: message not sent."));
+        appendFeedback(kNotConnected);
         break;
     case StreamSocket::SendResult::Backlogged:
-        appendLine(QStringLiteral(">> Your peer is not receiving: message not sent."));
+        appendFeedback(kNotReceiving);
         break;
     }
-    saveTranscript();
 }
 
 } // namespace parlo

@@ -1,24 +1,25 @@
 #pragma once
 
-#include "ChatSide.h"
-#include "Controls.h"
-#include "StreamSocket.h"
-#include "Wire.h"
-
 #include <QObject>
+#include <QString>
 
 namespace parlo {
 
+class ChatSide;
+class Controls;
+class StreamSocket;
+
 // The chat window's model: the chat state, the routing of every line, the
 // peer keyword handler and the local command interpreter. Widgets stay behind
-// the Controls interface; the socket behind StreamSocket.
+// the Controls interface, the socket behind StreamSocket, and what differs
+// between the two programs behind ChatSide.
 class frmClient : public QObject {
     Q_OBJECT
 public:
     static constexpr int kEnter = 13;
-    static constexpr int kFlushTimeoutMs = 2000;
 
-    frmClient(StreamSocket& socket, Controls& controls, ChatSide& side, QObject* parent = nullptr);
+    frmClient(StreamSocket& socket, Controls& controls, ChatSide& side, quint16 port,
+              QObject* parent = nullptr);
 
     // The chat state.
     QString strMyName;
@@ -27,16 +28,13 @@ public:
     bool blnConfirmed = false;
     QString strSavedOutput() const;
 
-    // The port to listen on and to call; only tests choose another.
-    quint16 port = wire::kPort;
-
     StreamSocket& tcpClient;
     Controls& controls;
-    ChatSide& side;
+    // The port to listen on and to call.
+    const quint16 port;
 
     // Start-up and window events.
     void Form_Load();
-    void LoadIPs();
     void Form_Unload();
     void mnuExit_Click();
     void mnuCommands_Click();
@@ -59,23 +57,31 @@ public:
     void AUTO_SCROLL();
 
     // Steps the two sides share.
-    void appendLine(const QString& line);
-    void saveTranscript();
-    void setCaptionFromName();
-    void appendDisconnectedLine();
+    void SHOW_CHAT();
+    void SHOW_CONNECT();
+    // Appends a feedback entry (">> ...") and saves the transcript.
+    void appendFeedback(const QString& text);
     // Sends a protocol message; with no connection it is dropped silently.
     void sendControl(const QString& message);
-    // Sends text the user typed; a failed send is reported in the transcript.
-    void sendTyped(const QString& text);
-
-    static QString commandsText();
+    void showConnectedStatus();
 
 private:
+    void LoadIPs();
     void myNick(const QString& Arg);
+    void myDisconnect();
     void cls();
     void restore();
     void showHelp();
+    void conversationEnded();
+    void sayGoodbye();
+    void appendEntry(const QString& entry);
+    void appendChatLine(const QString& name, const QString& line);
+    void saveTranscript();
+    void setCaptionFromName();
+    // Sends text the user typed; a failed send is reported in the transcript.
+    void sendTyped(const QString& text);
 
+    ChatSide& m_side;
     // While true the saved copy equals the transcript, so it need not be
     // copied after every entry; a clear makes them differ.
     bool m_savedFollowsTranscript = true;

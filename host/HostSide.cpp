@@ -1,68 +1,45 @@
 #include "HostSide.h"
 
-#include "SideSteps.h"
+#include "Controls.h"
+#include "StreamSocket.h"
+#include "Texts.h"
+#include "Wire.h"
 #include "frmClient.h"
 
 namespace parlo {
 
-QString HostSide::helpText() const {
-    return QStringLiteral(" Welcome to Parlo, the supported commands are:\r\n"
-                          ">> /nick <name>. (change username)\r\n"
-                          ">> /connect <ip>. (connect to peer)\r\n"
-                          ">> /disconnect. (disconnect)\r\n"
-                          ">> /cls. (clear screen)\r\n"
-                          ">> /restore. (restore conversation)\r\n");
-}
-
-bool HostSide::acceptsTypedLines(const frmClient&) const {
-    // The host routes typed lines whether or not a caller is connected.
-    return true;
-}
+HostSide::HostSide()
+    : ChatSide({
+          .programName = QStringLiteral("parlohost"),
+          .designCaption = QStringLiteral("TCP Server"),
+          .defaultName = QStringLiteral("Server"),
+          .helpText = QStringLiteral(" Welcome to Parlo, the supported commands are:\r\n"
+                                     ">> /nick <name>. (change username)\r\n"
+                                     ">> /connect <ip>. (connect to peer)\r\n"
+                                     ">> /disconnect. (disconnect)\r\n"
+                                     ">> /cls. (clear screen)\r\n"
+                                     ">> /restore. (restore conversation)\r\n"),
+          .connectedStatus = QStringLiteral("Connected to %1"),
+          .peerConnectBox = QStringLiteral("peer connect"),
+          .peerDisconnectBox = QStringLiteral("peer disconnect"),
+          .startsWithChatPanel = true,
+          .aboutClosesOnEsc = true,
+      }) {}
 
 void HostSide::startUp(frmClient& form) {
     form.tcpClient.setLocalPort(form.port);
-    listenAgain(form);
+    backToIdle(form);
 }
 
-void HostSide::listenAgain(frmClient& form) {
+void HostSide::backToIdle(frmClient& form) {
     const bool listening = form.tcpClient.Listen();
-    form.controls.setStatusText(listening ? QStringLiteral("Listening...")
-                                          : QStringLiteral("Could not listen on port ") +
-                                                QString::number(form.tcpClient.LocalPort()) +
-                                                QStringLiteral("."));
-}
-
-void HostSide::showConnectedTo(frmClient& form) {
-    form.controls.setStatusText(QStringLiteral("Connected to ") + form.tcpClient.RemoteHostIP());
+    form.controls.setStatusText(
+        listening ? QStringLiteral("Listening...")
+                  : QStringLiteral("Could not listen on port %1.").arg(form.tcpClient.LocalPort()));
 }
 
 void HostSide::myConnect(frmClient& form, const QString&) {
     form.controls.messageBox(QStringLiteral("my connect"));
-}
-
-void HostSide::myDisconnect(frmClient& form) {
-    form.sendControl(wire::terminate(form.lngConnID));
-    form.controls.doEvents();
-    form.tcpClient.Close();
-    listenAgain(form);
-}
-
-void HostSide::peerConnect(frmClient& form) {
-    form.controls.messageBox(QStringLiteral("peer connect"));
-}
-
-void HostSide::peerDisconnect(frmClient& form) {
-    form.controls.messageBox(QStringLiteral("peer disconnect"));
-}
-
-void HostSide::connectionConfirmed(frmClient&) {
-    // The host has no confirmation phase of its own.
-}
-
-void HostSide::conversationEnded(frmClient& form) {
-    form.tcpClient.Close();
-    form.appendDisconnectedLine();
-    listenAgain(form);
 }
 
 void HostSide::cmdConnect_Click(frmClient& form) {
@@ -72,12 +49,7 @@ void HostSide::cmdConnect_Click(frmClient& form) {
     }
     // Connect stops listening first: one socket, one purpose.
     form.tcpClient.Connect(address, form.port);
-    form.controls.setStatusText(QStringLiteral("Connecting..."));
-}
-
-void HostSide::tcpClient_Connect(frmClient& form) {
-    showConnectedTo(form);
-    form.controls.showChatPanel();
+    form.controls.setStatusText(texts::kConnecting);
 }
 
 void HostSide::tcpClient_ConnectionRequest(frmClient& form, qint32 requestID) {
@@ -94,24 +66,7 @@ void HostSide::tcpClient_ConnectionRequest(frmClient& form, qint32 requestID) {
         return;
     }
     form.sendControl(wire::nick(form.strMyName));
-    showConnectedTo(form);
-}
-
-void HostSide::tcpClient_Error(frmClient& form, const QString& description) {
-    // The failure of the host's own call is shown where the user looks.
-    if (const QString text = failureText(description); !text.isEmpty()) {
-        form.controls.setStatusText(text);
-    }
-    form.controls.setConnectCaption(QStringLiteral("Connect"));
-    if (form.tcpClient.State() != StreamSocket::sckClosed) {
-        form.tcpClient.Close();
-    }
-}
-
-void HostSide::Form_Unload(frmClient& form) {
-    if (form.tcpClient.State() == StreamSocket::sckConnected) {
-        sayGoodbye(form);
-    }
+    form.showConnectedStatus();
 }
 
 } // namespace parlo
