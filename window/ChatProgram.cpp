@@ -1,10 +1,9 @@
 #include "ChatProgram.h"
 
+#include "ChatEnd.h"
 #include "ChatSide.h"
-#include "ChatWindow.h"
-#include "QtStreamSocket.h"
 #include "SingleInstance.h"
-#include "frmClient.h"
+#include "Wire.h"
 
 #include <QApplication>
 #include <csignal>
@@ -16,22 +15,19 @@ int runChatProgram(int argc, char* argv[], ChatSide& side) {
     std::signal(SIGPIPE, SIG_IGN);
 
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(side.programName());
+    const QString& name = side.traits().programName;
+    QCoreApplication::setApplicationName(name);
     // Lets taskbars match the window to its desktop entry and icon.
-    QGuiApplication::setDesktopFileName(side.programName());
+    QGuiApplication::setDesktopFileName(name);
     QCoreApplication::setApplicationVersion(QStringLiteral(PARLO_VERSION));
 
     SingleInstance instance;
-    if (!instance.tryAcquire(side.programName())) {
+    if (!instance.tryAcquire(name)) {
         return 0;
     }
 
-    QtStreamSocket socket;
-    ChatWindow window(side);
-    frmClient form(socket, window, side);
-    window.attach(form);
-    form.Form_Load();
-    window.show();
+    ChatEnd end(side, wire::kPort);
+    end.window.start();
     return QApplication::exec();
 }
 

@@ -1,13 +1,13 @@
 #include "ChatWindow.h"
 
 #include "ChatSide.h"
+#include "ClassicFonts.h"
 #include "PanelLayout.h"
-#include "classicFonts.h"
+#include "Picture.h"
+#include "Texts.h"
+#include "TranscriptView.h"
+#include "Twips.h"
 #include "frmAbout.h"
-#include "frmClient.h"
-#include "modIEOps.h"
-#include "picture.h"
-#include "twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,8 +22,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <limits>
 
 namespace parlo {
@@ -35,6 +33,12 @@ constexpr int kClientWidthTwips = 5655;
 constexpr int kPanelAreaHeightTwips = 3210;
 constexpr int kStatusHeightTwips = 270;
 
+template <typename Widget, typename... Args> Widget* named(const char* name, Args&&... args) {
+    auto* widget = new Widget(std::forward<Args>(args)...);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
 void sizeToCaption(QLabel* label, int leftTwips, int topTwips) {
     label->move(twipsToPixels(leftTwips), twipsToPixels(topTwips));
     label->adjustSize();
@@ -42,33 +46,25 @@ void sizeToCaption(QLabel* label, int leftTwips, int topTwips) {
 
 } // namespace
 
-ChatWindow::ChatWindow(const ChatSide& side, QWidget* parent) : QMainWindow(parent), m_side(side) {
+ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, quint16 port, modIEOps& launcher,
+                       QWidget* parent)
+    : QMainWindow(parent), m_side(side), m_launcher(launcher), m_form(socket, *this, side, port) {
     setObjectName(QStringLiteral("frmClient"));
-    setWindowTitle(side.designCaption());
+    setWindowTitle(side.traits().designCaption);
     setFont(msSansSerifFont(8.25));
-    setWindowIcon(QIcon::fromTheme(side.programName()));
+    setWindowIcon(QIcon::fromTheme(side.traits().programName));
 
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
+    auto* client = named<QWidget>("client", this);
     setCentralWidget(client);
     buildConnectPanel(client);
     buildChatPanel(client);
     buildMenus();
 
-    Status = new QLabel(this);
-    Status->setObjectName(QStringLiteral("Status"));
+    Status = named<QLabel>("Status", this);
     Status->setTextFormat(Qt::PlainText);
+    Status->setAccessibleName(QStringLiteral("Status"));
     statusBar()->addWidget(Status, 1);
     statusBar()->setFixedHeight(twipsToPixels(kStatusHeightTwips));
-
-    setTabOrder();
-    describeForAccessibility();
-
-    if (side.startsWithChatPanel()) {
-        showChatPanel();
-    } else {
-        showConnectPanel();
-    }
 
     resize(twipsToPixels(kClientWidthTwips), menuBar()->sizeHint().height() +
                                                  twipsToPixels(kPanelAreaHeightTwips) +
@@ -80,47 +76,46 @@ ChatWindow::ChatWindow(const ChatSide& side, QWidget* parent) : QMainWindow(pare
 
 ChatWindow::~ChatWindow() = default;
 
-void ChatWindow::attach(frmClient& form) {
-    m_form = &form;
+void ChatWindow::start() {
+    m_form.Form_Load();
+    show();
 }
 
 void ChatWindow::buildConnectPanel(QWidget* client) {
-    fraConnect = new QGroupBox(QStringLiteral("Connect"), client);
-    fraConnect->setObjectName(QStringLiteral("fraConnect"));
+    fraConnect = named<QGroupBox>("fraConnect", QStringLiteral("Connect"), client);
     fraConnect->setGeometry(twipsRect(120, 0, 5415, 3135));
+    fraConnect->setAccessibleName(QStringLiteral("Connect"));
 
-    Label1 = new QLabel(QStringLiteral("Connect to (IP/Host name):"), fraConnect);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    auto* Label1 =
+        named<QLabel>("Label1", QStringLiteral("Connect to (IP/Host name):"), fraConnect);
     sizeToCaption(Label1, 2520, 720);
 
-    cboAddress = new QComboBox(fraConnect);
-    cboAddress->setObjectName(QStringLiteral("cboAddress"));
+    cboAddress = named<QComboBox>("cboAddress", fraConnect);
     cboAddress->setEditable(true);
     cboAddress->setInsertPolicy(QComboBox::NoInsert);
     cboAddress->setGeometry(twipsRect(2400, 960, 2415, 315));
     cboAddress->installEventFilter(this);
+    cboAddress->setAccessibleName(QStringLiteral("Connect to (IP/Host name)"));
+    cboAddress->setAccessibleDescription(
+        QStringLiteral("Type the IP address or host name of the Parlo host, then press Enter"));
 
-    cmdConnect = new QPushButton(QStringLiteral("Connect"), fraConnect);
-    cmdConnect->setObjectName(QStringLiteral("cmdConnect"));
+    cmdConnect = named<QPushButton>("cmdConnect", texts::kConnect, fraConnect);
     cmdConnect->setGeometry(twipsRect(2880, 1440, 1335, 375));
-    connect(cmdConnect, &QPushButton::clicked, this, [this] {
-        if (m_form) {
-            m_form->cmdConnect_Click();
-        }
-    });
+    cmdConnect->setAccessibleDescription(
+        QStringLiteral("Connects to or disconnects from the host"));
+    connect(cmdConnect, &QPushButton::clicked, this, [this] { m_form.cmdConnect_Click(); });
 
-    Image1 = new PictureWidget(fraConnect);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    auto* Image1 = named<PictureWidget>("Image1", fraConnect);
     Image1->setGeometry(twipsRect(360, 1560, 1920, 1305));
+    Image1->setAccessibleName(QStringLiteral("Parlo picture"));
 }
 
 void ChatWindow::buildChatPanel(QWidget* client) {
-    fraChat = new QGroupBox(QStringLiteral("Chat"), client);
-    fraChat->setObjectName(QStringLiteral("fraChat"));
+    fraChat = named<QGroupBox>("fraChat", QStringLiteral("Chat"), client);
     fraChat->setGeometry(twipsRect(120, 0, 5415, 3135));
+    fraChat->setAccessibleName(QStringLiteral("Chat"));
 
-    txtOutput = new QPlainTextEdit(fraChat);
-    txtOutput->setObjectName(QStringLiteral("txtOutput"));
+    auto* txtOutput = named<QPlainTextEdit>("txtOutput", fraChat);
     txtOutput->setGeometry(twipsRect(120, 240, 5175, 1695));
     txtOutput->setFont(lucidaConsoleFont(9));
     txtOutput->setReadOnly(true);
@@ -130,32 +125,39 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     QPalette blue = txtOutput->palette();
     blue.setColor(QPalette::Text, QColor(0, 0, 255));
     txtOutput->setPalette(blue);
+    txtOutput->setAccessibleName(QStringLiteral("Conversation"));
+    txtOutput->setAccessibleDescription(
+        QStringLiteral("The conversation so far, newest at the end"));
+    m_transcript = new TranscriptView(*txtOutput);
 
-    txtSend = new QLineEdit(fraChat);
-    txtSend->setObjectName(QStringLiteral("txtSend"));
+    txtSend = named<QLineEdit>("txtSend", fraChat);
     txtSend->setGeometry(twipsRect(120, 2280, 4935, 285));
     txtSend->setFont(lucidaConsoleFont(9));
     txtSend->setMaxLength(std::numeric_limits<int>::max()); // never cut a pasted line short
     txtSend->installEventFilter(this);
+    txtSend->setAccessibleName(QStringLiteral("Message"));
+    txtSend->setAccessibleDescription(
+        QStringLiteral("Type a line and press Enter to send it; lines starting with / are "
+                       "commands (/help lists them); Up and Down recall earlier lines"));
 
-    Label2 = new QLabel(QStringLiteral("Peers:"), fraChat);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    auto* Label2 = named<QLabel>("Label2", QStringLiteral("Peers:"), fraChat);
     sizeToCaption(Label2, 240, 2700);
 
-    cboPeers = new QComboBox(fraChat);
-    cboPeers->setObjectName(QStringLiteral("cboPeers"));
+    auto* cboPeers = named<QComboBox>("cboPeers", fraChat);
     cboPeers->setGeometry(twipsRect(720, 2640, 2175, 300));
     cboPeers->setFont(lucidaConsoleFont(9));
     cboPeers->setEnabled(false);
+    cboPeers->setAccessibleName(QStringLiteral("Peers"));
 
-    cmdSend = new QPushButton(QStringLiteral("Send"), fraChat);
-    cmdSend->setObjectName(QStringLiteral("cmdSend"));
+    auto* cmdSend = named<QPushButton>("cmdSend", QStringLiteral("Send"), fraChat);
     cmdSend->setGeometry(twipsRect(3480, 2640, 1335, 375));
-    connect(cmdSend, &QPushButton::clicked, this, [this] {
-        if (m_form) {
-            m_form->cmdSend_Click();
-        }
-    });
+    cmdSend->setAccessibleDescription(QStringLiteral("Sends the typed line"));
+    connect(cmdSend, &QPushButton::clicked, this, [this] { m_form.cmdSend_Click(); });
+
+    QWidget::setTabOrder(cboAddress, cmdConnect);
+    QWidget::setTabOrder(cmdConnect, txtSend);
+    QWidget::setTabOrder(txtSend, cmdSend);
+    QWidget::setTabOrder(cmdSend, txtOutput);
 }
 
 void ChatWindow::buildMenus() {
@@ -163,103 +165,36 @@ void ChatWindow::buildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     QAction* mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
-    connect(mnuExit, &QAction::triggered, this, [this] {
-        if (m_form) {
-            m_form->mnuExit_Click();
-        }
-    });
+    connect(mnuExit, &QAction::triggered, this, [this] { m_form.mnuExit_Click(); });
 
     QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    if (m_side.hasCommandsMenu()) {
+    if (m_side.traits().hasCommandsMenu) {
         QAction* mnuCommands = mnuHelp->addAction(QStringLiteral("Commands"));
         mnuCommands->setObjectName(QStringLiteral("mnuCommands"));
-        connect(mnuCommands, &QAction::triggered, this, [this] {
-            if (m_form) {
-                m_form->mnuCommands_Click();
-            }
-        });
+        connect(mnuCommands, &QAction::triggered, this, [this] { m_form.mnuCommands_Click(); });
     }
     QAction* mnuAbout = mnuHelp->addAction(QStringLiteral("About"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     connect(mnuAbout, &QAction::triggered, this, &ChatWindow::mnuAbout_Click);
 }
 
-void ChatWindow::setTabOrder() {
-    QWidget::setTabOrder(cboAddress, cmdConnect);
-    QWidget::setTabOrder(cmdConnect, txtSend);
-    QWidget::setTabOrder(txtSend, cmdSend);
-    QWidget::setTabOrder(cmdSend, txtOutput);
-}
-
-void ChatWindow::describeForAccessibility() {
-    fraConnect->setAccessibleName(QStringLiteral("Connect"));
-    cboAddress->setAccessibleName(QStringLiteral("Connect to (IP/Host name)"));
-    cboAddress->setAccessibleDescription(
-        QStringLiteral("Type the IP address or host name of the Parlo host, then press Enter"));
-    cmdConnect->setAccessibleDescription(
-        QStringLiteral("Connects to or disconnects from the host"));
-    Image1->setAccessibleName(QStringLiteral("Parlo picture"));
-    fraChat->setAccessibleName(QStringLiteral("Chat"));
-    txtOutput->setAccessibleName(QStringLiteral("Conversation"));
-    txtOutput->setAccessibleDescription(
-        QStringLiteral("The conversation so far, newest at the end"));
-    txtSend->setAccessibleName(QStringLiteral("Message"));
-    txtSend->setAccessibleDescription(
-        QStringLiteral("Type a line and press Enter to send it; lines starting with / are "
-                       "commands (/help lists them); Up and Down recall earlier lines"));
-    cboPeers->setAccessibleName(QStringLiteral("Peers"));
-    cmdSend->setAccessibleDescription(QStringLiteral("Sends the typed line"));
-    Status->setAccessibleName(QStringLiteral("Status"));
-}
-
 // ---- Controls ---------------------------------------------------------------
 
 QString ChatWindow::outputText() const {
-    return m_text.exact(txtOutput->document()->toRawText() + m_unshown);
+    return m_transcript->text();
 }
 
 void ChatWindow::setOutputText(const QString& text) {
-    m_unshown.clear();
-    txtOutput->setPlainText(m_text.reset(text));
+    m_transcript->setText(text);
 }
 
 void ChatWindow::appendOutput(const QString& text) {
-    m_unshown += m_text.append(text);
-    scheduleViewUpdate();
+    m_transcript->append(text);
 }
 
 void ChatWindow::scrollOutputToEnd() {
-    m_scrollPending = true;
-    scheduleViewUpdate();
-}
-
-// The text box catches up once per turn of the event loop: entries that come
-// in a burst are laid out together, and a line read from the socket is in the
-// transcript without waiting for the text box.
-void ChatWindow::scheduleViewUpdate() {
-    if (m_viewUpdateQueued) {
-        return;
-    }
-    m_viewUpdateQueued = true;
-    QMetaObject::invokeMethod(this, &ChatWindow::updateView, Qt::QueuedConnection);
-}
-
-void ChatWindow::updateView() {
-    m_viewUpdateQueued = false;
-    if (!m_unshown.isEmpty()) {
-        QTextCursor end(txtOutput->document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(std::exchange(m_unshown, QString()));
-    }
-    if (std::exchange(m_scrollPending, false)) {
-        // The caret goes to the end (nothing left selected), which brings the
-        // last line into view.
-        QTextCursor end = txtOutput->textCursor();
-        end.movePosition(QTextCursor::End);
-        txtOutput->setTextCursor(end);
-        txtOutput->ensureCursorVisible();
-    }
+    m_transcript->scrollToEnd();
 }
 
 QString ChatWindow::inputText() const {
@@ -284,10 +219,6 @@ void ChatWindow::focusAddress() {
 
 void ChatWindow::setStatusText(const QString& text) {
     Status->setText(text);
-}
-
-QString ChatWindow::statusText() const {
-    return Status->text();
 }
 
 void ChatWindow::setCaption(const QString& caption) {
@@ -343,15 +274,14 @@ void ChatWindow::endProgram() {
 
 // ---- window events ------------------------------------------------------------
 
-QSizeF ChatWindow::outerSizeTwips() const {
-    const QSize outer = frameGeometry().size();
-    return QSizeF(outer.width() * double(kTwipsPerPixel), outer.height() * double(kTwipsPerPixel));
-}
-
 void ChatWindow::Form_Resize() {
-    const QSizeF current(fraChat->width() * double(kTwipsPerPixel),
-                         fraChat->height() * double(kTwipsPerPixel));
-    const QSizeF panel = PanelLayout::resized(current, outerSizeTwips(), isMinimized());
+    const auto toTwips = [](QSize pixels) {
+        return QSizeF(pixels.width() * double(kTwipsPerPixel),
+                      pixels.height() * double(kTwipsPerPixel));
+    };
+    const QSizeF current = toTwips(fraChat->size());
+    const QSizeF panel =
+        PanelLayout::resized(current, toTwips(frameGeometry().size()), isMinimized());
     if (panel == current) {
         return;
     }
@@ -362,7 +292,7 @@ void ChatWindow::Form_Resize() {
 
 void ChatWindow::mnuAbout_Click() {
     if (!m_about) {
-        m_about = std::make_unique<frmAbout>(m_side.aboutClosesOnEsc(), defaultIEOps(), this);
+        m_about = std::make_unique<frmAbout>(m_side.traits().aboutClosesOnEsc, m_launcher, this);
     }
     m_about->showModal();
 }
@@ -380,21 +310,21 @@ void ChatWindow::changeEvent(QEvent* event) {
 }
 
 void ChatWindow::closeEvent(QCloseEvent* event) {
-    if (m_form && !m_ending) {
-        m_form->Form_Unload();
+    if (!m_ending) {
+        m_form.Form_Unload();
     }
     event->accept();
 }
 
 bool ChatWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && m_form) {
+    if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (watched == txtSend) {
             return handleInputKey(key);
         }
         if (watched == cboAddress && enter) {
-            m_form->cboAddress_KeyPress(frmClient::kEnter);
+            m_form.cboAddress_KeyPress(frmClient::kEnter);
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -406,7 +336,7 @@ bool ChatWindow::handleInputKey(QKeyEvent* event) {
     case Qt::Key_Enter: {
         const QString typed = txtSend->text();
         int key = frmClient::kEnter;
-        m_form->txtSend_KeyPress(key);
+        m_form.txtSend_KeyPress(key);
         if (txtSend->text().isEmpty() && !typed.isEmpty()) {
             m_history.add(typed);
         }

@@ -2,7 +2,7 @@
 
 #include "Controls.h"
 #include "InputHistory.h"
-#include "TranscriptText.h"
+#include "frmClient.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -11,28 +11,30 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
-class PictureWidget;
-class frmAbout;
 
 namespace parlo {
 
 class ChatSide;
-class frmClient;
+class StreamSocket;
+class TranscriptView;
+class frmAbout;
+class modIEOps;
 
 // The chat window `frmClient` as the user sees it: the connect panel and the
 // chat panel stacked in one place, a File/Help menu and a one-line status bar.
-// It hands every user action to the chat model and carries out what the model
-// asks of the controls.
+// It owns the chat model, hands it every user action and carries out what the
+// model asks of the controls. Controls carry their design names as object names.
 class ChatWindow final : public QMainWindow, public Controls {
     Q_OBJECT
 public:
-    explicit ChatWindow(const ChatSide& side, QWidget* parent = nullptr);
+    // `socket` and `launcher` (which the About box uses) must outlive the window.
+    ChatWindow(ChatSide& side, StreamSocket& socket, quint16 port, modIEOps& launcher,
+               QWidget* parent = nullptr);
     ~ChatWindow() override;
 
-    // The model whose handlers the window's events run.
-    void attach(frmClient& form);
+    // Start-up: the model's Form_Load, then the window is shown.
+    void start();
 
     // Controls
     QString outputText() const override;
@@ -45,7 +47,6 @@ public:
     QString addressText() const override;
     void focusAddress() override;
     void setStatusText(const QString& text) override;
-    QString statusText() const override;
     void setCaption(const QString& caption) override;
     QString connectCaption() const override;
     void setConnectCaption(const QString& caption) override;
@@ -55,25 +56,6 @@ public:
     void doEvents() override;
     void alertIfInactive() override;
     void endProgram() override;
-
-    // The window's outer size in twips, as the panel rule reads it.
-    QSizeF outerSizeTwips() const;
-    void Form_Resize();
-    void mnuAbout_Click();
-
-    // The controls, by their names, for tests and accessibility checks.
-    QGroupBox* fraConnect = nullptr;
-    QLabel* Label1 = nullptr;
-    QComboBox* cboAddress = nullptr;
-    QPushButton* cmdConnect = nullptr;
-    PictureWidget* Image1 = nullptr;
-    QGroupBox* fraChat = nullptr;
-    QPlainTextEdit* txtOutput = nullptr;
-    QLineEdit* txtSend = nullptr;
-    QLabel* Label2 = nullptr;
-    QComboBox* cboPeers = nullptr;
-    QPushButton* cmdSend = nullptr;
-    QLabel* Status = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,22 +67,23 @@ private:
     void buildConnectPanel(QWidget* client);
     void buildChatPanel(QWidget* client);
     void buildMenus();
-    void setTabOrder();
-    void describeForAccessibility();
     bool handleInputKey(QKeyEvent* event);
-    void scheduleViewUpdate();
-    // Brings the text box up to date with the transcript; runs from the event loop.
-    void updateView();
+    void Form_Resize();
+    void mnuAbout_Click();
 
     const ChatSide& m_side;
-    frmClient* m_form = nullptr;
-    TranscriptText m_text; // the exact transcript, from what the text box holds
-    QString m_unshown;     // appended (in the box's form), not yet in the text box
-    bool m_viewUpdateQueued = false;
-    bool m_scrollPending = false;
+    modIEOps& m_launcher;
+    QGroupBox* fraConnect = nullptr;
+    QComboBox* cboAddress = nullptr;
+    QPushButton* cmdConnect = nullptr;
+    QGroupBox* fraChat = nullptr;
+    QLineEdit* txtSend = nullptr;
+    QLabel* Status = nullptr;
+    TranscriptView* m_transcript = nullptr;
     InputHistory m_history;
     std::unique_ptr<frmAbout> m_about;
     bool m_ending = false;
+    frmClient m_form; // over this window's controls; built last, gone first
 };
 
 } // namespace parlo
