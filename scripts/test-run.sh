@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Checks the README's run command on a machine with no display: starts
+# `bash scripts/run.sh` with DISPLAY and WAYLAND_DISPLAY unset, waits until its
+# parlohost listens on 127.0.0.1:1983 and confirms a raw caller, and its
+# parlocall runs with its window shown; then stops it as Ctrl+C does (SIGINT to
+# its process group) and checks that it ends and leaves none of its programs
+# or its virtual display behind. Prints what it measured.
+#
+#   scripts/test-run.sh [INT|TERM] [limit-seconds]     (default: INT 300)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+signal="${1:-INT}"
+limit="${2:-300}"
+"$root/scripts/install-deps.sh" iproute2 x11-utils
+
+work="$(mktemp -d /tmp/parlo-test-run.XXXXXX)"
+run=""
+started=$(date +%s%N)
+elapsed() { echo "$(((($(date +%s%N) - started) / 1000000)))ms"; }
+fail() {
+  echo "test-run: FAIL after $(elapsed): $*" >&2
+  echo "--- run.sh output:" >&2
+  cat "$work/run.log" >&2 || true
+  exit 1
+}
+
+# Every process under $1 (children first found, then theirs).
+tree_of() {
+  local pid child
+  for pid in "$@"; do
+    for child in $(pgrep -P "$pid" || true); do
+      echo "$child"
+      tree_of "$child"
+    done
+  done
+}
+# The first process named $1 among those run.sh started ("" when none is).
+program_under_run() {
+  local pid
+  for pid in $(tree_of "$run"); do
+    if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "$1" ]; then
+      echo "$pid"
+      return
+    fi
+  done
+}
+alive() { [ -e "/proc/$1" ] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null; }
+
+cleanup() {
+  local pid
+  if [ -n "$run" ]; then
+    for pid in $run $(tree_of "$run"); do kill -KILL "$pid" 2>/dev/null || true; done
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+for _ in $(seq 30); do
+  [ -z "$(ss -ltnH 'sport = :1983')" ] && break
+  sleep 1
+done
+[ -z "$(ss -ltnH 'sport = :1983')" ] || fail "port 1983 is taken by another process"
+
+# Job control gives run.sh its own process group, as a terminal would, and
+# keeps SIGINT from being ignored the way it is for plain background jobs.
+# A private temporary folder keeps other copies' single-instance locks apart.
+set -m
+env -u DISPLAY -u WAYLAND_DISPLAY TMPDIR="$work" bash "$root/scripts/run.sh" >"$work/run.log" 2>&1 &
+run=$!
+set +m
+
+# parlohost and parlocall started by run.sh, by process id, once both exist.
+host="" caller="" reply="" windows=""
+deadline=$(($(date +%s) + limit))
+while [ "$(date +%s)" -lt "$deadline" ]; do
+  alive "$run" || fail "run.sh ended before both programs ran"
+  host="$(program_under_run parlohost)"
+  if [ -n "$host" ] && ss -ltnpH 'sport = :1983' | grep -q "pid=$host,"; then break; fi
+  sleep 0.5
+done
+[ -n "$host" ] || fail "no parlohost under run.sh within ${limit}s"
+ss -ltnpH 'sport = :1983' | grep -q "pid=$host," || fail "parlohost $host does not listen on 1983"
+echo "test-run: parlohost (pid $host) listens on 1983 after $(elapsed)"
+
+exec 3<>/dev/tcp/127.0.0.1/1983
+IFS= read -r -t 10 -N 22 reply <&3 || true
+exec 3<&-
+[ "$reply" = "/connection_confirmed " ] || fail "a raw caller on 1983 received '$reply'"
+echo "test-run: a raw caller received '$reply' after $(elapsed)"
+
+display="$(tr '\0' '\n' <"/proc/$host/environ" | sed -n 's/^DISPLAY=//p')"
+[ -n "$display" ] || fail "parlohost runs with no DISPLAY"
+for _ in $(seq 20); do
+  caller="$(program_under_run parlocall)"
+  [ -n "$caller" ] && DISPLAY="$display" xwininfo -root -tree | grep -q '"Client - Parlo"' && break
+  sleep 0.5
+done
+[ -n "$caller" ] && alive "$caller" || fail "no parlocall running under run.sh"
+windows="$(DISPLAY="$display" xwininfo -root -tree | grep -o '"[A-Za-z]* - Parlo"' | sort | tr '\n' ' ')"
+[[ "$windows" == *'"Client - Parlo"'*'"Server - Parlo"'* ]] ||
+  fail "windows on $display: $windows"
+echo "test-run: parlocall (pid $caller) runs; windows on display $display: $windows"
+grep -q "Ctrl+C" "$work/run.log" || fail "run.sh does not say how to stop it"
+
+# Everything run.sh started, to be checked for leftovers once it has ended.
+started_by_run="$(tree_of "$run")"
+names="$(for p in $started_by_run; do printf ' %s(%s)' "$p" "$(cat "/proc/$p/comm" 2>/dev/null)"; done)"
+socket="/tmp/.X11-unix/X${display#:}"
+stop_at=$(date +%s%N)
+kill "-$signal" -- "-$run"
+for _ in $(seq 150); do
+  alive "$run" || break
+  sleep 0.1
+done
+alive "$run" && fail "run.sh still runs 15 s after SIG$signal"
+status=0
+wait "$run" || status=$?
+run=""
+echo "test-run: run.sh ended $(((($(date +%s%N) - stop_at) / 1000000)))ms after SIG$signal, status $status"
+
+left=""
+for pid in $started_by_run; do
+  alive "$pid" && left+=" $pid($(cat "/proc/$pid/comm" 2>/dev/null))"
+done
+[ -z "$left" ] || fail "left running:$left"
+[ ! -e "$socket" ] || fail "the virtual display's socket $socket is left behind"
+[ -z "$(ss -ltnH 'sport = :1983')" ] || fail "port 1983 is still listened on"
+echo "test-run: PASS in $(elapsed); none left of what run.sh started:$names"
