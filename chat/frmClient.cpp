@@ -2,9 +2,12 @@
 
 #include "ChatSide.h"
 #include "Controls.h"
+#include "PeerText.h"
 #include "StreamSocket.h"
 #include "Texts.h"
 #include "Wire.h"
+
+#include <QTimer>
 
 namespace parlo {
 
@@ -44,9 +47,9 @@ QString failureText(const QString& description) {
 
 } // namespace
 
-frmClient::frmClient(StreamSocket& socket, Controls& controls, ChatSide& side, quint16 port,
-                     QObject* parent)
-    : QObject(parent), tcpClient(socket), controls(controls), port(port), m_side(side) {
+frmClient::frmClient(StreamSocket& socket, Controls& controls, ChatSide& side,
+                     const ChatSettings& settings, QObject* parent)
+    : QObject(parent), tcpClient(socket), controls(controls), settings(settings), m_side(side) {
     connect(&tcpClient, &StreamSocket::Connected, this, &frmClient::tcpClient_Connect);
     connect(&tcpClient, &StreamSocket::ConnectionRequest, this,
             &frmClient::tcpClient_ConnectionRequest);
@@ -120,12 +123,13 @@ void frmClient::txtSend_KeyPress(int& KeyAscii) {
 void frmClient::cmdSend_Click() {
     int key = kEnter;
     txtSend_KeyPress(key);
-    controls.focusInput();
+    focusFrontPanel();
 }
 
 // ---- socket notifications ---------------------------------------------------
 
 void frmClient::tcpClient_Connect() {
+    connectionOpened();
     showConnectedStatus();
     SHOW_CHAT();
 }
@@ -179,7 +183,7 @@ void frmClient::ProcessSTR(const QString& strMsg, const QString& from) {
         appendChatLine(strMyName, strMsg);
         sendTyped(controls.inputText());
     } else {
-        appendChatLine(strPeerName, strMsg);
+        appendChatLine(strPeerName, shownOnOneLine(strMsg));
         controls.alertIfInactive();
     }
     AUTO_SCROLL();
@@ -187,33 +191,40 @@ void frmClient::ProcessSTR(const QString& strMsg, const QString& from) {
 
 void frmClient::AUTO_SCROLL() {
     controls.scrollOutputToEnd();
-    controls.focusInput();
+    focusFrontPanel();
+}
+
+// The keyboard focus goes where the user can type next, never to a hidden box.
+void frmClient::focusFrontPanel() {
+    if (m_chatInFront) {
+        controls.focusInput();
+    } else {
+        controls.focusAddress();
+    }
 }
 
 void frmClient::HandlePeerKeyword(const QString& Command, const QString& Arg, const QString& msg) {
     const SideTraits& traits = m_side.traits();
     bool recognised = true;
     if (Command == QLatin1String("nick")) {
-        strPeerName = Arg;
+        strPeerName = shownPeerName(Arg);
+        m_peerIntroduced = true;
     } else if (Command == QLatin1String("connect")) {
-        if (!traits.peerConnectBox.isEmpty()) {
-            controls.messageBox(traits.peerConnectBox);
-        }
+        showPeerBox(traits.peerConnectBox);
     } else if (Command == QLatin1String("disconnect")) {
-        if (!traits.peerDisconnectBox.isEmpty()) {
-            controls.messageBox(traits.peerDisconnectBox);
-        }
+        showPeerBox(traits.peerDisconnectBox);
     } else if (Command == QLatin1String("connection_confirmed")) {
         // A number that is not a whole 32-bit number is no confirmation.
         if (const auto number = wire::parseConnectionNumber(Arg)) {
             lngConnID = *number;
             sendControl(wire::nick(strMyName));
             blnConfirmed = true;
+            m_peerConfirmed = true;
         } else {
             recognised = false;
         }
     } else if (Command == QLatin1String("change_name")) {
-        controls.messageBox(kChangeNameBox);
+        showPeerBox(kChangeNameBox);
     } else if (Command == QLatin1String("terminate")) {
         const auto number = wire::parseConnectionNumber(Arg);
         if (number && *number == lngConnID) {
@@ -223,7 +234,7 @@ void frmClient::HandlePeerKeyword(const QString& Command, const QString& Arg, co
         recognised = false;
     }
     if (!recognised) {
-        appendChatLine(strPeerName, msg);
+        appendChatLine(strPeerName, shownOnOneLine(msg));
         controls.alertIfInactive();
     }
     AUTO_SCROLL();
@@ -291,8 +302,54 @@ void frmClient::myDisconnect() {
 
 void frmClient::conversationEnded() {
     tcpClient.Close();
-    appendFeedback(kDisconnected.arg(strPeerName));
+    // A connection that ends before the peer said who it is (a port probe,
+    // a caller that gave up) ends silently: nobody left who had arrived.
+    if (std::exchange(m_peerIntroduced, false)) {
+        appendFeedback(kDisconnected.arg(strPeerName));
+    }
     m_side.backToIdle(*this);
+}
+
+void frmClient::connectionOpened() {
+    ++m_connection;
+    m_peerIntroduced = false;
+    m_peerConfirmed = false;
+    QTimer::singleShot(settings.introductionTimeout, this,
+                       [this, connection = m_connection] { introductionOverdue(connection); });
+}
+
+void frmClient::introductionOverdue(quint64 connection) {
+    // The caller waits for the host's confirmation, the host for the caller's nickname.
+    const bool introduced = m_side.traits().needsConfirmation ? m_peerConfirmed : m_peerIntroduced;
+    if (connection != m_connection || introduced ||
+        tcpClient.State() != StreamSocket::sckConnected) {
+        return;
+    }
+    tcpClient.Close();
+    m_side.backToIdle(*this);
+}
+
+// Shown after the handler that raised it returns: a box opened inside a data
+// notification would keep the socket from delivering anything until it closed.
+void frmClient::showPeerBox(const QString& text) {
+    if (text.isEmpty() || m_pendingBoxes.contains(text)) {
+        return; // the texts are fixed: one waiting copy says it all
+    }
+    m_pendingBoxes.append(text);
+    if (!m_peerBoxOpen && !std::exchange(m_peerBoxScheduled, true)) {
+        QMetaObject::invokeMethod(this, &frmClient::showPendingPeerBoxes, Qt::QueuedConnection);
+    }
+}
+
+void frmClient::showPendingPeerBoxes() {
+    m_peerBoxScheduled = false;
+    if (std::exchange(m_peerBoxOpen, true)) {
+        return;
+    }
+    while (!m_pendingBoxes.isEmpty()) {
+        controls.messageBox(m_pendingBoxes.takeFirst());
+    }
+    m_peerBoxOpen = false;
 }
 
 // Sends "/terminate" with the connection number, makes sure it has left
@@ -307,10 +364,12 @@ void frmClient::sayGoodbye() {
 // ---- shared steps -------------------------------------------------------------
 
 void frmClient::SHOW_CHAT() {
+    m_chatInFront = true;
     controls.showChatPanel();
 }
 
 void frmClient::SHOW_CONNECT() {
+    m_chatInFront = false;
     controls.showConnectPanel();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "ChatSettings.h"
+
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 namespace parlo {
 
@@ -18,8 +21,8 @@ class frmClient : public QObject {
 public:
     static constexpr int kEnter = 13;
 
-    frmClient(StreamSocket& socket, Controls& controls, ChatSide& side, quint16 port,
-              QObject* parent = nullptr);
+    frmClient(StreamSocket& socket, Controls& controls, ChatSide& side,
+              const ChatSettings& settings, QObject* parent = nullptr);
 
     // The chat state.
     QString strMyName;
@@ -30,8 +33,7 @@ public:
 
     StreamSocket& tcpClient;
     Controls& controls;
-    // The port to listen on and to call.
-    const quint16 port;
+    const ChatSettings settings;
 
     // Start-up and window events.
     void Form_Load();
@@ -64,6 +66,8 @@ public:
     // Sends a protocol message; with no connection it is dropped silently.
     void sendControl(const QString& message);
     void showConnectedStatus();
+    // A connection to a peer has just been made: it has a while to introduce itself.
+    void connectionOpened();
 
 private:
     void LoadIPs();
@@ -80,8 +84,22 @@ private:
     void setCaptionFromName();
     // Sends text the user typed; a failed send is reported in the transcript.
     void sendTyped(const QString& text);
+    void focusFrontPanel();
+    void showPeerBox(const QString& text);
+    void showPendingPeerBoxes();
+    void introductionOverdue(quint64 connection);
 
     ChatSide& m_side;
+    bool m_chatInFront = false;
+    // Boxes raised by the peer wait here and are shown one at a time from the
+    // event loop, so the socket keeps being read while one is open.
+    QStringList m_pendingBoxes;
+    bool m_peerBoxScheduled = false;
+    bool m_peerBoxOpen = false;
+    // The current connection, and what the peer has said on it.
+    quint64 m_connection = 0;
+    bool m_peerIntroduced = false; // its "/nick" arrived
+    bool m_peerConfirmed = false;  // its "/connection_confirmed" arrived
     // While true the saved copy equals the transcript, so it need not be
     // copied after every entry; a clear makes them differ.
     bool m_savedFollowsTranscript = true;

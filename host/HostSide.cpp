@@ -27,7 +27,7 @@ HostSide::HostSide()
       }) {}
 
 void HostSide::startUp(frmClient& form) {
-    form.tcpClient.setLocalPort(form.port);
+    form.tcpClient.setLocalPort(form.settings.port);
     backToIdle(form);
 }
 
@@ -48,7 +48,7 @@ void HostSide::cmdConnect_Click(frmClient& form) {
         return;
     }
     // Connect stops listening first: one socket, one purpose.
-    form.tcpClient.Connect(address, form.port);
+    form.tcpClient.Connect(address, form.settings.port);
     form.controls.setStatusText(texts::kConnecting);
 }
 
@@ -58,6 +58,7 @@ void HostSide::tcpClient_ConnectionRequest(frmClient& form, qint32 requestID) {
     }
     form.lngConnID = requestID;
     form.tcpClient.Accept(requestID);
+    form.connectionOpened();
     form.sendControl(wire::connectionConfirmed(form.lngConnID));
     form.controls.doEvents();
     if (form.tcpClient.State() != StreamSocket::sckConnected) {

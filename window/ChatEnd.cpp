@@ -5,8 +5,8 @@
 
 namespace parlo {
 
-ChatEnd::ChatEnd(ChatSide& side, quint16 port)
+ChatEnd::ChatEnd(ChatSide& side, const ChatSettings& settings)
     : launcher(systemRegistryReader(), systemProgramStarter()),
-      window(side, socket, port, launcher) {}
+      window(side, socket, settings, launcher) {}
 
 } // namespace parlo

@@ -11,8 +11,7 @@ class ChatSide;
 // One end of a conversation as the programs run it: the side's chat window
 // over a real socket, with the browser launcher its About box uses.
 struct ChatEnd {
-    // `port` is where the host listens and the caller calls.
-    ChatEnd(ChatSide& side, quint16 port);
+    ChatEnd(ChatSide& side, const ChatSettings& settings);
 
     QtStreamSocket socket;
     modIEOps launcher;

@@ -1,9 +1,9 @@
 #include "ChatProgram.h"
 
 #include "ChatEnd.h"
+#include "ChatSettings.h"
 #include "ChatSide.h"
 #include "SingleInstance.h"
-#include "Wire.h"
 
 #include <QApplication>
 #include <csignal>
@@ -26,7 +26,7 @@ int runChatProgram(int argc, char* argv[], ChatSide& side) {
         return 0;
     }
 
-    ChatEnd end(side, wire::kPort);
+    ChatEnd end(side, ChatSettings{});
     end.window.start();
     return QApplication::exec();
 }

@@ -46,9 +46,10 @@ void sizeToCaption(QLabel* label, int leftTwips, int topTwips) {
 
 } // namespace
 
-ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, quint16 port, modIEOps& launcher,
-                       QWidget* parent)
-    : QMainWindow(parent), m_side(side), m_launcher(launcher), m_form(socket, *this, side, port) {
+ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
+                       modIEOps& launcher, QWidget* parent)
+    : QMainWindow(parent), m_side(side), m_launcher(launcher),
+      m_form(socket, *this, side, settings) {
     setObjectName(QStringLiteral("frmClient"));
     setWindowTitle(side.traits().designCaption);
     setFont(msSansSerifFont(8.25));
@@ -222,9 +223,10 @@ void ChatWindow::setStatusText(const QString& text) {
 }
 
 void ChatWindow::setCaption(const QString& caption) {
-    // "[*]" is Qt's placeholder for the modified mark; a nickname may hold it literally.
+    // "[*]" is Qt's placeholder for the modified mark; a nickname may hold it
+    // literally, and Qt shows a doubled placeholder as one literal "[*]".
     QString escaped = caption;
-    escaped.replace(QLatin1String("[*]"), QLatin1String("[[*]]"));
+    escaped.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     setWindowTitle(escaped);
 }
 

@@ -29,8 +29,8 @@ class ChatWindow final : public QMainWindow, public Controls {
     Q_OBJECT
 public:
     // `socket` and `launcher` (which the About box uses) must outlive the window.
-    ChatWindow(ChatSide& side, StreamSocket& socket, quint16 port, modIEOps& launcher,
-               QWidget* parent = nullptr);
+    ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
+               modIEOps& launcher, QWidget* parent = nullptr);
     ~ChatWindow() override;
 
     // Start-up: the model's Form_Load, then the window is shown.

@@ -3,16 +3,14 @@
 namespace parlo::test {
 
 void FakeSocket::Connect(const QString& host, quint16 port) {
-    calls << QStringLiteral("Connect %1:%2").arg(host).arg(port);
+    calls << QStringLiteral("Connect %1 %2").arg(host).arg(port);
     state = sckConnecting;
 }
 
 bool FakeSocket::Listen() {
-    calls << QStringLiteral("Listen");
-    if (listenSucceeds) {
-        state = sckListening;
-    }
-    return listenSucceeds;
+    calls << QStringLiteral("Listen %1").arg(m_port);
+    state = listenFails ? sckClosed : sckListening;
+    return !listenFails;
 }
 
 void FakeSocket::Accept(qint32 requestId) {
@@ -22,16 +20,13 @@ void FakeSocket::Accept(qint32 requestId) {
 
 StreamSocket::SendResult FakeSocket::SendData(const QString& text) {
     if (state != sckConnected) {
-        calls << QStringLiteral("SendData dropped ") + text;
         return SendResult::NotConnected;
     }
-    calls << QStringLiteral("SendData ") + text;
+    if (backlogged) {
+        return SendResult::Backlogged;
+    }
     sent << text;
     return SendResult::Sent;
-}
-
-QString FakeSocket::GetData() {
-    return incoming.isEmpty() ? QString() : incoming.takeFirst();
 }
 
 void FakeSocket::Close() {
@@ -41,12 +36,7 @@ void FakeSocket::Close() {
 
 bool FakeSocket::FlushOutgoing(int) {
     calls << QStringLiteral("Flush");
-    return state == sckConnected;
-}
-
-void FakeSocket::deliver(const QString& text) {
-    incoming << text;
-    emit DataArrival(text.size());
+    return true;
 }
 
 } // namespace parlo::test

@@ -6,32 +6,32 @@
 
 namespace parlo::test {
 
-// A socket that records what the chat core asks of it and delivers scripted data.
+// A socket that records what the chat core asks of it; the test plays the
+// network's side through the signals and `state`.
 class FakeSocket final : public StreamSocket {
     Q_OBJECT
 public:
+    QStringList sent;  // every message that went out
+    QStringList calls; // every other operation, in order
+    QString incoming;  // what the next GetData hands out
     int state = sckClosed;
-    bool listenSucceeds = true;
-    quint16 localPort = 0;
-    QString remoteAddress = QStringLiteral("127.0.0.1");
-    QStringList sent;     // every message that went out
-    QStringList calls;    // every operation, in order, with sends as "SendData <text>"
-    QStringList incoming; // what GetData hands out, one entry per call
+    bool listenFails = false;
+    bool backlogged = false;
 
     void Connect(const QString& host, quint16 port) override;
     bool Listen() override;
     void Accept(qint32 requestId) override;
     SendResult SendData(const QString& text) override;
-    QString GetData() override;
+    QString GetData() override { return std::exchange(incoming, QString()); }
     void Close() override;
     int State() const override { return state; }
-    void setLocalPort(quint16 port) override { localPort = port; }
-    quint16 LocalPort() const override { return localPort; }
-    QString RemoteHostIP() const override { return remoteAddress; }
+    void setLocalPort(quint16 port) override { m_port = port; }
+    quint16 LocalPort() const override { return m_port; }
+    QString RemoteHostIP() const override { return QStringLiteral("10.0.0.2"); }
     bool FlushOutgoing(int) override;
 
-    // Queues `text` and raises the data notification for it.
-    void deliver(const QString& text);
+private:
+    quint16 m_port = 0;
 };
 
 } // namespace parlo::test

@@ -4,23 +4,14 @@ namespace parlo::test {
 
 void RecordingControls::messageBox(const QString& text) {
     boxes << text;
-    if (onBox) {
-        onBox();
-    }
+    mostBoxesOpen = qMax(mostBoxesOpen, ++boxesOpen);
+    runAll(whileBoxOpen);
+    --boxesOpen;
 }
 
-void RecordingControls::doEvents() {
-    ++yields;
-    if (onYield) {
-        // A yield may itself yield; play the script once.
-        auto play = std::exchange(onYield, nullptr);
-        play();
-    }
-}
-
-void RecordingControls::alertIfInactive() {
-    if (!active) {
-        ++alerts;
+void RecordingControls::runAll(QList<std::function<void()>>& steps) {
+    for (const auto& step : std::exchange(steps, {})) {
+        step();
     }
 }
 

@@ -7,50 +7,43 @@
 
 namespace parlo::test {
 
-// Controls that remember everything the chat core did to them. Message boxes
-// are recorded instead of shown, so nothing blocks.
+// Controls that remember what the chat core did to them. Message boxes are
+// recorded instead of shown, so nothing blocks.
 class RecordingControls final : public Controls {
 public:
-    QString output;
-    QString input;
-    QString address;
-    QString status;
-    QString caption;
-    QString buttonCaption = QStringLiteral("Connect");
-    QString panel = QStringLiteral("connect");
+    QString output, input, address, status, caption, focus;
+    QString button = QStringLiteral("Connect");
+    QString panel;
     QStringList boxes;
-    int yields = 0;
-    int scrolls = 0;
-    int inputFocus = 0;
-    int addressFocus = 0;
     int alerts = 0;
-    bool active = true;
+    int boxesOpen = 0;
+    int mostBoxesOpen = 0;
     bool ended = false;
-    // Runs at every "let pending events run once", to play what arrives then.
-    std::function<void()> onYield;
-    // Runs while a message box is open.
-    std::function<void()> onBox;
+    // Run at the next "let pending events run once", and while the next box is open.
+    QList<std::function<void()>> atYield, whileBoxOpen;
 
     QString outputText() const override { return output; }
     void setOutputText(const QString& text) override { output = text; }
     void appendOutput(const QString& text) override { output += text; }
-    void scrollOutputToEnd() override { ++scrolls; }
+    void scrollOutputToEnd() override {}
     QString inputText() const override { return input; }
     void setInputText(const QString& text) override { input = text; }
-    void focusInput() override { ++inputFocus; }
+    void focusInput() override { focus = QStringLiteral("input"); }
     QString addressText() const override { return address; }
-    void focusAddress() override { ++addressFocus; }
+    void focusAddress() override { focus = QStringLiteral("address"); }
     void setStatusText(const QString& text) override { status = text; }
-    QString statusText() const override { return status; }
     void setCaption(const QString& text) override { caption = text; }
-    QString connectCaption() const override { return buttonCaption; }
-    void setConnectCaption(const QString& text) override { buttonCaption = text; }
+    QString connectCaption() const override { return button; }
+    void setConnectCaption(const QString& text) override { button = text; }
     void showChatPanel() override { panel = QStringLiteral("chat"); }
     void showConnectPanel() override { panel = QStringLiteral("connect"); }
     void messageBox(const QString& text) override;
-    void doEvents() override;
-    void alertIfInactive() override;
+    void doEvents() override { runAll(atYield); }
+    void alertIfInactive() override { ++alerts; }
     void endProgram() override { ended = true; }
+
+private:
+    static void runAll(QList<std::function<void()>>& steps);
 };
 
 } // namespace parlo::test
