@@ -40,7 +40,7 @@ void CallerSide::attemptFailed(frmClient& form) {
 }
 
 void CallerSide::startAttempt(frmClient& form, const QString& host) {
-    form.tcpClient.Connect(host, form.port);
+    form.tcpClient.Connect(host, form.settings.port);
     form.controls.setConnectCaption(texts::kDisconnect);
     form.controls.setStatusText(texts::kConnecting);
 }
