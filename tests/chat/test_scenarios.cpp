@@ -18,128 +18,100 @@ using namespace parlo::test;
 
 namespace {
 
-const ChatSettings kSettings{.introductionTimeout = std::chrono::milliseconds(500)};
-
 QString unescape(QStringView text) {
+    static const QHash<QChar, QChar> escapes = {{'r', '\r'}, {'n', '\n'}, {'t', '\t'}};
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != QLatin1Char('\\') || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const QChar c = text[++i];
-        if (c == QLatin1Char('u')) {
-            out += QChar(char16_t(text.mid(i + 1, 4).toUInt(nullptr, 16)));
-            i += 4;
+        if (text[i] != QLatin1Char('\\') || ++i == text.size()) {
+            out += text[i - (i == text.size())];
+        } else if (text[i] == QLatin1Char('u')) {
+            out += QChar(char16_t(text.mid(i + 1, 4).toUInt(nullptr, 16))), i += 4;
         } else {
-            out += c == QLatin1Char('r')   ? QChar('\r')
-                   : c == QLatin1Char('n') ? QChar('\n')
-                   : c == QLatin1Char('t') ? QChar('\t')
-                                           : c;
+            out += escapes.value(text[i], text[i]);
         }
     }
     return out;
-}
-
-QString shown(QString text) {
-    return text.replace(QLatin1String("\r"), QLatin1String("\\r"))
-        .replace(QLatin1String("\n"), QLatin1String("\\n"));
 }
 
 void perform(std::unique_ptr<FakeEnd>& end, const QString& step) {
     const QString action = step.section(QLatin1Char(' '), 0, 0);
     const QString arg = unescape(QStringView(step).mid(action.size() + 1));
     if (action == QLatin1String("host") || action == QLatin1String("caller")) {
-        end = std::make_unique<FakeEnd>(action == QLatin1String("host"), kSettings);
+        end = std::make_unique<FakeEnd>(
+            action == QLatin1String("host"),
+            ChatSettings{.introductionTimeout = std::chrono::milliseconds(500)});
         end->socket.listenFails = arg == QLatin1String("port-taken");
-        end->form.Form_Load();
-        return;
+        return end->form.Form_Load();
     }
     FakeEnd& e = *end;
+    FakeSocket& s = e.socket;
     int enter = frmClient::kEnter;
     const QHash<QString, std::function<void()>> actions = {
         {"type", [&] { e.controls.input = arg, e.form.txtSend_KeyPress(enter); }},
         {"send", [&] { e.controls.input = arg, e.form.cmdSend_Click(); }},
-        {"peer", [&] { e.socket.incoming = arg, emit e.socket.DataArrival(arg.size()); }},
-        {"request", [&] { emit e.socket.ConnectionRequest(arg.toInt()); }},
-        {"connected",
-         [&] { e.socket.state = StreamSocket::sckConnected, emit e.socket.Connected(); }},
-        {"error", [&] { e.socket.state = StreamSocket::sckClosed, emit e.socket.Error(0, arg); }},
-        {"closed", [&] { e.socket.state = StreamSocket::sckClosed, emit e.socket.PeerClosed(); }},
+        {"peer", [&] { s.incoming = arg, emit s.DataArrival(arg.size()); }},
+        {"request", [&] { emit s.ConnectionRequest(arg.toInt()); }},
+        {"connected", [&] { s.state = StreamSocket::sckConnected, emit s.Connected(); }},
+        {"error", [&] { s.state = StreamSocket::sckClosed, emit s.Error(0, arg); }},
+        {"closed", [&] { s.state = StreamSocket::sckClosed, emit s.PeerClosed(); }},
         {"address", [&] { e.controls.address = arg; }},
         {"click", [&] { e.form.cmdConnect_Click(); }},
         {"enter-address", [&] { e.form.cboAddress_KeyPress(enter); }},
         {"unload", [&] { e.form.Form_Unload(); }},
         {"exit", [&] { e.form.mnuExit_Click(); }},
         {"commands", [&] { e.form.mnuCommands_Click(); }},
-        {"backlog", [&] { e.socket.backlogged = true; }},
+        {"backlog", [&] { s.backlogged = true; }},
         {"wait", [&] { QTest::qWait(arg.toInt()); }},
     };
-    const auto run = actions.find(action);
-    QVERIFY2(run != actions.end(), qPrintable(QStringLiteral("unknown step ") + action));
-    (*run)();
+    QVERIFY2(actions.contains(action), qPrintable(QStringLiteral("unknown step ") + action));
+    actions[action]();
 }
 
-struct Seen {
-    qsizetype sent = 0, calls = 0, boxes = 0;
-    int alerts = 0;
-    QString output;
-};
-
-// What went wrong with the checks after a step, or nothing.
-QString verify(const FakeEnd& e, const QStringList& checks, const Seen& seen) {
-    static const QStringList keys = {"wire",  "box",    "alert",   "add",    "out",
-                                     "call",  "status", "caption", "button", "panel",
-                                     "focus", "input",  "ended"};
-    QMultiHash<QString, QString> want;
-    QStringList problems;
+// What differs from the checks after a step; the records start afresh for the next one.
+QStringList verify(FakeEnd& e, const QStringList& checks, const QString& outputBefore) {
+    RecordingControls& c = e.controls;
+    QMap<QString, QStringList> want = {{"wire", {}}, {"box", {}}, {"alert", {}}, {"add", {}}};
     for (const QString& check : checks) {
-        const qsizetype colon = check.indexOf(QLatin1Char(':'));
-        const QString key = check.left(colon < 0 ? check.size() : colon);
-        QStringView value = colon < 0 ? QStringView() : QStringView(check).mid(colon + 1);
-        want.insert(key, unescape(value.startsWith(QLatin1Char(' ')) ? value.mid(1) : value));
-        if (!keys.contains(key)) {
-            problems << QStringLiteral("unknown check \"%1\"").arg(key);
+        const QString key = check.section(QLatin1Char(':'), 0, 0);
+        const QStringView value = QStringView(check).mid(key.size() + 1);
+        want[key] << unescape(value.startsWith(QLatin1Char(' ')) ? value.mid(1) : value);
+    }
+    if (want.contains("out")) {
+        want.remove("add");
+    } else if (!want["add"].isEmpty()) {
+        want["add"].prepend(QString());
+    }
+    const QString added = c.output.startsWith(outputBefore) ? c.output.mid(outputBefore.size())
+                                                            : QStringLiteral("(replaced)");
+    const QMap<QString, QString> actual = {{"wire", e.socket.sent.join(" ¦ ")},
+                                           {"box", c.boxes.join(" ¦ ")},
+                                           {"call", e.socket.calls.join(" ¦ ")},
+                                           {"add", added},
+                                           {"alert", QString::number(c.alerts)},
+                                           {"out", c.output},
+                                           {"status", c.status},
+                                           {"caption", c.caption},
+                                           {"button", c.button},
+                                           {"panel", c.panel},
+                                           {"focus", c.focus},
+                                           {"input", c.input},
+                                           {"ended", c.ended ? QString() : QStringLiteral("no")}};
+    QStringList problems;
+    for (auto w = want.cbegin(); w != want.cend(); ++w) {
+        const QString expected = w.key() == "alert" ? QString::number(w->size())
+                                                    : w->join(w.key() == "add" ? "\r\n" : " ¦ ");
+        if (actual.value(w.key(), QStringLiteral("(unknown check)")) != expected) {
+            problems << QStringLiteral("%1 was \"%2\", expected \"%3\"")
+                            .arg(w.key(), actual.value(w.key()), expected)
+                            .replace("\r", "\\r")
+                            .replace("\n", "\\n");
         }
     }
-    const auto listed = [&](const char* key) {
-        QStringList values = want.values(QLatin1String(key));
-        std::reverse(values.begin(), values.end()); // QMultiHash keeps the last first
-        return values;
-    };
-    const auto expect = [&](const char* what, const QString& actual, const QString& expected) {
-        if (actual != expected) {
-            problems << QStringLiteral("%1 was \"%2\", expected \"%3\"")
-                            .arg(QLatin1String(what), shown(actual), shown(expected));
-        }
-    };
-    const RecordingControls& c = e.controls;
-    expect("wire", e.socket.sent.mid(seen.sent).join(" ¦ "), listed("wire").join(" ¦ "));
-    expect("boxes", c.boxes.mid(seen.boxes).join(" ¦ "), listed("box").join(" ¦ "));
-    expect("alerts", QString::number(c.alerts - seen.alerts), QString::number(want.count("alert")));
     if (c.mostBoxesOpen > 1) {
         problems << QStringLiteral("a box opened inside another");
     }
-    const QStringList added = listed("add");
-    expect("transcript", c.output,
-           want.contains("out")
-               ? want.value("out")
-               : seen.output + (added.isEmpty() ? QString() : "\r\n" + added.join("\r\n")));
-    if (want.contains("call")) {
-        expect("calls", e.socket.calls.mid(seen.calls).join(" ¦ "), listed("call").join(" ¦ "));
-    }
-    const QHash<QString, QString> states = {{"status", c.status}, {"caption", c.caption},
-                                            {"button", c.button}, {"panel", c.panel},
-                                            {"focus", c.focus},   {"input", c.input}};
-    for (auto state = states.begin(); state != states.end(); ++state) {
-        if (want.contains(state.key())) {
-            expect(qPrintable(state.key()), state.value(), want.value(state.key()));
-        }
-    }
-    if (want.contains("ended") && !c.ended) {
-        problems << QStringLiteral("the program did not end");
-    }
-    return problems.join(QLatin1String("; "));
+    e.socket.sent.clear(), e.socket.calls.clear(), c.boxes.clear(), c.alerts = 0;
+    return problems;
 }
 
 } // namespace
@@ -147,58 +119,42 @@ QString verify(const FakeEnd& e, const QStringList& checks, const Seen& seen) {
 class Scenarios : public QObject {
     Q_OBJECT
 private slots:
-    void run_data();
-    void run();
+    void run_data() {
+        QTest::addColumn<QStringList>("lines"); // each "number<tab>text"
+        QFile file(QStringLiteral(SCENARIOS));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList all = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        QStringList lines;
+        for (qsizetype i = all.size() - 1; i >= 0; --i) {
+            if (all[i].startsWith(QLatin1String("= "))) {
+                QTest::newRow(qPrintable(all[i].mid(2))) << std::exchange(lines, {});
+            } else if (!all[i].trimmed().isEmpty() && !all[i].startsWith(QLatin1Char('#'))) {
+                lines.prepend(QStringLiteral("%1\t%2").arg(i + 1).arg(all[i]));
+            }
+        }
+    }
+
+    void run() {
+        QFETCH(QStringList, lines);
+        std::unique_ptr<FakeEnd> end;
+        for (const QString& numbered : lines) {
+            QStringList parts = numbered.section(QLatin1Char('\t'), 1).split(QLatin1String(" | "));
+            const QString step = parts.takeFirst();
+            if (step.startsWith(QLatin1String("> ")) || step.startsWith(QLatin1String("box> "))) {
+                auto& queue = step[0] == '>' ? end->controls.atYield : end->controls.whileBoxOpen;
+                queue <<
+                    [&end, later = step.section(QLatin1String("> "), 1)] { perform(end, later); };
+                continue;
+            }
+            const QString before = end ? end->controls.output : QString();
+            perform(end, step);
+            QCoreApplication::processEvents(); // boxes raised by the peer show from the event loop
+            const QStringList problems = verify(*end, parts, before);
+            QVERIFY2(problems.isEmpty(), qPrintable(numbered.section('\t', 0, 0).prepend("line ") +
+                                                    ": " + problems.join("; ")));
+        }
+    }
 };
-
-void Scenarios::run_data() {
-    QTest::addColumn<QStringList>("lines");
-    QFile file(QStringLiteral(SCENARIOS));
-    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList all = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    QString title;
-    QStringList lines;
-    const auto flush = [&] {
-        if (!title.isEmpty()) {
-            QTest::newRow(qPrintable(title)) << lines;
-        }
-        lines.clear();
-    };
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        if (all[i].startsWith(QLatin1String("= "))) {
-            flush();
-            title = all[i].mid(2);
-        } else if (!all[i].trimmed().isEmpty() && !all[i].startsWith(QLatin1Char('#'))) {
-            lines << QStringLiteral("%1\t%2").arg(i + 1).arg(all[i]);
-        }
-    }
-    flush();
-}
-
-void Scenarios::run() {
-    QFETCH(QStringList, lines);
-    std::unique_ptr<FakeEnd> end;
-    Seen seen;
-    for (const QString& numbered : lines) {
-        const qsizetype tab = numbered.indexOf(QLatin1Char('\t'));
-        QStringList parts = numbered.mid(tab + 1).split(QLatin1String(" | "));
-        const QString step = parts.takeFirst();
-        const bool inBox = step.startsWith(QLatin1String("box> "));
-        if (inBox || step.startsWith(QLatin1String("> "))) {
-            const qsizetype mark = step.indexOf(QLatin1String("> "));
-            auto& queue = inBox ? end->controls.whileBoxOpen : end->controls.atYield;
-            queue << [&end, later = step.mid(mark + 2)] { perform(end, later); };
-            continue;
-        }
-        perform(end, step);
-        QCoreApplication::processEvents(); // boxes raised by the peer show from the event loop
-        const QString problems = verify(*end, parts, seen);
-        QVERIFY2(problems.isEmpty(),
-                 qPrintable(QStringLiteral("line %1: %2").arg(numbered.left(tab), problems)));
-        seen = {end->socket.sent.size(), end->socket.calls.size(), end->controls.boxes.size(),
-                end->controls.alerts, end->controls.output};
-    }
-}
 
 QTEST_GUILESS_MAIN(Scenarios)
 #include "test_scenarios.moc"

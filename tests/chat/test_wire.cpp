@@ -55,8 +55,8 @@ private slots:
                                       << "/connection_confirmed 99999999999/x";
         QTest::newRow("disconnect is one line") << "/disconnect 1/disconnect 1"
                                                 << "/disconnect 1/disconnect 1";
-        QTest::newRow("line then own goodbye") << "bye/terminate 5"
-                                               << "bye|/terminate 5";
+        QTest::newRow("line then own goodbye") << "!/terminate 5"
+                                               << "!|/terminate 5";
         QTest::newRow("line then other goodbye") << "bye/terminate 6"
                                                  << "bye/terminate 6";
         QTest::newRow("chain") << "/terminate 1/terminate 2/x"

@@ -9,7 +9,6 @@ namespace parlo::test {
 // A socket that records what the chat core asks of it; the test plays the
 // network's side through the signals and `state`.
 class FakeSocket final : public StreamSocket {
-    Q_OBJECT
 public:
     QStringList sent;  // every message that went out
     QStringList calls; // every other operation, in order
@@ -18,17 +17,33 @@ public:
     bool listenFails = false;
     bool backlogged = false;
 
-    void Connect(const QString& host, quint16 port) override;
-    bool Listen() override;
-    void Accept(qint32 requestId) override;
-    SendResult SendData(const QString& text) override;
+    void Connect(const QString& host, quint16 port) override {
+        calls << QStringLiteral("Connect %1 %2").arg(host).arg(port);
+        state = sckConnecting;
+    }
+    bool Listen() override {
+        calls << QStringLiteral("Listen %1").arg(m_port);
+        state = listenFails ? sckClosed : sckListening;
+        return !listenFails;
+    }
+    void Accept(qint32 requestId) override {
+        calls << QStringLiteral("Accept %1").arg(requestId);
+        state = sckConnected;
+    }
+    SendResult SendData(const QString& text) override {
+        if (state != sckConnected || backlogged) {
+            return state != sckConnected ? SendResult::NotConnected : SendResult::Backlogged;
+        }
+        sent << text;
+        return SendResult::Sent;
+    }
     QString GetData() override { return std::exchange(incoming, QString()); }
-    void Close() override;
+    void Close() override { calls << QStringLiteral("Close"), state = sckClosed; }
     int State() const override { return state; }
     void setLocalPort(quint16 port) override { m_port = port; }
     quint16 LocalPort() const override { return m_port; }
     QString RemoteHostIP() const override { return QStringLiteral("10.0.0.2"); }
-    bool FlushOutgoing(int) override;
+    bool FlushOutgoing(int) override { return calls << QStringLiteral("Flush"), true; }
 
 private:
     quint16 m_port = 0;

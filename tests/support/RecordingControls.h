@@ -11,13 +11,10 @@ namespace parlo::test {
 // recorded instead of shown, so nothing blocks.
 class RecordingControls final : public Controls {
 public:
-    QString output, input, address, status, caption, focus;
+    QString output, input, address, status, caption, focus, panel;
     QString button = QStringLiteral("Connect");
-    QString panel;
     QStringList boxes;
-    int alerts = 0;
-    int boxesOpen = 0;
-    int mostBoxesOpen = 0;
+    int alerts = 0, boxesOpen = 0, mostBoxesOpen = 0;
     bool ended = false;
     // Run at the next "let pending events run once", and while the next box is open.
     QList<std::function<void()>> atYield, whileBoxOpen;
@@ -37,13 +34,22 @@ public:
     void setConnectCaption(const QString& text) override { button = text; }
     void showChatPanel() override { panel = QStringLiteral("chat"); }
     void showConnectPanel() override { panel = QStringLiteral("connect"); }
-    void messageBox(const QString& text) override;
+    void messageBox(const QString& text) override {
+        boxes << text;
+        mostBoxesOpen = qMax(mostBoxesOpen, ++boxesOpen);
+        runAll(whileBoxOpen);
+        --boxesOpen;
+    }
     void doEvents() override { runAll(atYield); }
     void alertIfInactive() override { ++alerts; }
     void endProgram() override { ended = true; }
 
 private:
-    static void runAll(QList<std::function<void()>>& steps);
+    static void runAll(QList<std::function<void()>>& steps) {
+        for (const auto& step : std::exchange(steps, {})) {
+            step();
+        }
+    }
 };
 
 } // namespace parlo::test
