@@ -1,5 +1,7 @@
 #include "QtStreamSocket.h"
 
+#include "KeepAlive.h"
+
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -32,6 +34,13 @@ qint32 randomFirstRequestId() {
     // Positive and different from run to run, so that a stale "/terminate"
     // from an earlier conversation cannot match a new one.
     return static_cast<qint32>(QRandomGenerator::global()->bounded(1, 1 << 30));
+}
+
+// The address as users write it: IPv4-mapped IPv6 addresses as a dotted quad.
+QString displayAddress(const QHostAddress& address) {
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4).toString() : address.toString();
 }
 
 } // namespace
@@ -130,14 +139,12 @@ int QtStreamSocket::State() const {
     return m_server.isListening() ? sckListening : sckClosed;
 }
 
-QString QtStreamSocket::RemoteHostIP() const {
-    return m_socket ? displayAddress(m_socket->peerAddress()) : QString();
+quint16 QtStreamSocket::LocalPort() const {
+    return m_server.isListening() ? m_server.serverPort() : m_localPort;
 }
 
-QString QtStreamSocket::displayAddress(const QHostAddress& address) {
-    bool isV4 = false;
-    const quint32 v4 = address.toIPv4Address(&isV4);
-    return isV4 ? QHostAddress(v4).toString() : address.toString();
+QString QtStreamSocket::RemoteHostIP() const {
+    return m_socket ? displayAddress(m_socket->peerAddress()) : QString();
 }
 
 bool QtStreamSocket::FlushOutgoing(int timeoutMs) {
@@ -152,10 +159,6 @@ bool QtStreamSocket::FlushOutgoing(int timeoutMs) {
         }
     }
     return m_socket->bytesToWrite() == 0;
-}
-
-qintptr QtStreamSocket::connectionDescriptor() const {
-    return m_socket ? m_socket->socketDescriptor() : -1;
 }
 
 void QtStreamSocket::adopt(QTcpSocket* socket) {
@@ -309,12 +312,14 @@ void QtStreamSocket::configureConnection(QTcpSocket* socket) {
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
 #ifdef Q_OS_LINUX
-    const KeepAliveSettings keepAlive;
     const auto fd = static_cast<int>(socket->socketDescriptor());
     if (fd >= 0) {
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &keepAlive.idleSeconds, sizeof(int));
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &keepAlive.intervalSeconds, sizeof(int));
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &keepAlive.probeCount, sizeof(int));
+        setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &keepalive::kIdleSeconds, sizeof(int));
+        setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &keepalive::kIntervalSeconds, sizeof(int));
+        setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &keepalive::kProbeCount, sizeof(int));
+        // Bounds how long sent data may stay unacknowledged (see KeepAlive.h).
+        const unsigned userTimeout = keepalive::kUserTimeoutMs;
+        setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof(userTimeout));
     }
 #endif
 }

@@ -10,14 +10,6 @@
 
 namespace parlo {
 
-// Keepalive on every established connection, so that a peer whose machine
-// drops off the network is noticed within about a minute instead of hours.
-struct KeepAliveSettings {
-    int idleSeconds = 20;
-    int intervalSeconds = 5;
-    int probeCount = 6;
-};
-
 // StreamSocket over QTcpServer/QTcpSocket. One object listens and then carries
 // the conversation, like the control the chat window was designed around.
 class QtStreamSocket final : public StreamSocket {
@@ -40,18 +32,9 @@ public:
     int State() const override;
 
     void setLocalPort(quint16 port) override { m_localPort = port; }
-    quint16 LocalPort() const override { return m_localPort; }
+    quint16 LocalPort() const override;
     QString RemoteHostIP() const override;
     bool FlushOutgoing(int timeoutMs) override;
-
-    // The port actually bound while listening (differs from LocalPort() when that is 0).
-    quint16 listeningPort() const { return m_server.serverPort(); }
-    // The OS descriptor of the connection, or -1; lets tests inspect socket options.
-    qintptr connectionDescriptor() const;
-    static KeepAliveSettings keepAliveSettings() { return {}; }
-
-    // The address as users write it: IPv4-mapped IPv6 addresses as a dotted quad.
-    static QString displayAddress(const QHostAddress& address);
 
 private:
     void adopt(QTcpSocket* socket);

@@ -42,6 +42,8 @@ public:
     virtual int State() const = 0;
 
     virtual void setLocalPort(quint16 port) = 0;
+    // The port set for Listen; while listening, the port actually bound (the
+    // one the system chose when 0 was set).
     virtual quint16 LocalPort() const = 0;
     // The peer's address written the way users write it.
     virtual QString RemoteHostIP() const = 0;
