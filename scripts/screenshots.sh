@@ -20,9 +20,9 @@ out_dir="$source_dir/docs/screenshots"
 "$source_dir/scripts/install-deps.sh"
 
 cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DPARLO_BUILD_TESTS=ON -DPARLO_BUILD_BENCH=OFF >/dev/null
+    -DPARLO_BUILD_TESTS=OFF -DPARLO_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build_dir" -j2 --target parlo_screenshots >/dev/null
-renderer="$build_dir/tests/desktop/parlo_screenshots"
+renderer="$build_dir/tools/screenshots/parlo_screenshots"
 [[ -x "$renderer" ]] || { echo "screenshots: $renderer was not built" >&2; exit 1; }
 
 mkdir -p "$out_dir"
