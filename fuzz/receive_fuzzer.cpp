@@ -35,7 +35,7 @@ void feedSide(bool host, std::uint32_t seed, const char* bytes, std::size_t size
     if (host) {
         emit end.socket.ConnectionRequest(7);
     } else {
-        end.controls.address = QStringLiteral("h");
+        end.controls.shown["address"] = QStringLiteral("h");
         end.form.cmdConnect_Click();
         end.socket.state = StreamSocket::sckConnected;
         emit end.socket.Connected();
@@ -50,10 +50,11 @@ void feedSide(bool host, std::uint32_t seed, const char* bytes, std::size_t size
             std::min<std::size_t>(size - offset, 1 + state % ((state & 0x700u) ? 16 : 4096));
         const QString text = decoder.decode(QByteArrayView(bytes + offset, qsizetype(length)));
         offset += length;
-        const QString before = end.controls.output;
+        const QString before = end.controls.shown["out"];
         deliver(end, text);
-        const QStringView added = QStringView(end.controls.output).mid(before.size());
-        require(end.controls.output.startsWith(before));
+        const QString& output = end.controls.shown["out"];
+        const QStringView added = QStringView(output).mid(before.size());
+        require(output.startsWith(before));
         // Line breaks only ever start entries: never a lone CR or LF, nor another kind.
         for (qsizetype i = 0; i < added.size(); ++i) {
             const QChar c = added[i];

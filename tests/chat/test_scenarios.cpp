@@ -47,14 +47,14 @@ void perform(std::unique_ptr<FakeEnd>& end, const QString& step) {
     FakeSocket& s = e.socket;
     int enter = frmClient::kEnter;
     const QHash<QString, std::function<void()>> actions = {
-        {"type", [&] { e.controls.input = arg, e.form.txtSend_KeyPress(enter); }},
-        {"send", [&] { e.controls.input = arg, e.form.cmdSend_Click(); }},
+        {"type", [&] { e.controls.shown["input"] = arg, e.form.txtSend_KeyPress(enter); }},
+        {"send", [&] { e.controls.shown["input"] = arg, e.form.cmdSend_Click(); }},
         {"peer", [&] { s.incoming = arg, emit s.DataArrival(arg.size()); }},
         {"request", [&] { emit s.ConnectionRequest(arg.toInt()); }},
         {"connected", [&] { s.state = StreamSocket::sckConnected, emit s.Connected(); }},
         {"error", [&] { s.state = StreamSocket::sckClosed, emit s.Error(0, arg); }},
         {"closed", [&] { s.state = StreamSocket::sckClosed, emit s.PeerClosed(); }},
-        {"address", [&] { e.controls.address = arg; }},
+        {"address", [&] { e.controls.shown["address"] = arg; }},
         {"click", [&] { e.form.cmdConnect_Click(); }},
         {"enter-address", [&] { e.form.cboAddress_KeyPress(enter); }},
         {"unload", [&] { e.form.Form_Unload(); }},
@@ -81,21 +81,15 @@ QStringList verify(FakeEnd& e, const QStringList& checks, const QString& outputB
     } else if (!want["add"].isEmpty()) {
         want["add"].prepend(QString());
     }
-    const QString added = c.output.startsWith(outputBefore) ? c.output.mid(outputBefore.size())
-                                                            : QStringLiteral("(replaced)");
-    const QMap<QString, QString> actual = {{"wire", e.socket.sent.join(" ¦ ")},
-                                           {"box", c.boxes.join(" ¦ ")},
-                                           {"call", e.socket.calls.join(" ¦ ")},
-                                           {"add", added},
-                                           {"alert", QString::number(c.alerts)},
-                                           {"out", c.output},
-                                           {"status", c.status},
-                                           {"caption", c.caption},
-                                           {"button", c.button},
-                                           {"panel", c.panel},
-                                           {"focus", c.focus},
-                                           {"input", c.input},
-                                           {"ended", c.ended ? QString() : QStringLiteral("no")}};
+    const QString& out = c.shown["out"];
+    QMap<QString, QString> actual = c.shown;
+    actual.insert(
+        {{"wire", e.socket.sent.join(" ¦ ")},
+         {"box", c.boxes.join(" ¦ ")},
+         {"call", e.socket.calls.join(" ¦ ")},
+         {"alert", QString::number(c.alerts)},
+         {"add", out.startsWith(outputBefore) ? out.mid(outputBefore.size()) : "(replaced)"},
+         {"ended", c.ended ? "" : "no"}});
     QStringList problems;
     for (auto w = want.cbegin(); w != want.cend(); ++w) {
         const QString expected = w.key() == "alert" ? QString::number(w->size())
@@ -146,7 +140,7 @@ private slots:
                     [&end, later = step.section(QLatin1String("> "), 1)] { perform(end, later); };
                 continue;
             }
-            const QString before = end ? end->controls.output : QString();
+            const QString before = end ? end->controls.shown["out"] : QString();
             perform(end, step);
             QCoreApplication::processEvents(); // boxes raised by the peer show from the event loop
             const QStringList problems = verify(*end, parts, before);

@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 
+#include <QMap>
 #include <QStringList>
 #include <functional>
 
@@ -11,29 +12,30 @@ namespace parlo::test {
 // recorded instead of shown, so nothing blocks.
 class RecordingControls final : public Controls {
 public:
-    QString output, input, address, status, caption, focus, panel;
-    QString button = QStringLiteral("Connect");
+    // What the controls show, by name: out (the transcript), input, address,
+    // status, caption, button, panel, focus.
+    QMap<QString, QString> shown = {{"button", "Connect"}};
     QStringList boxes;
     int alerts = 0, boxesOpen = 0, mostBoxesOpen = 0;
     bool ended = false;
     // Run at the next "let pending events run once", and while the next box is open.
     QList<std::function<void()>> atYield, whileBoxOpen;
 
-    QString outputText() const override { return output; }
-    void setOutputText(const QString& text) override { output = text; }
-    void appendOutput(const QString& text) override { output += text; }
+    QString outputText() const override { return shown.value("out"); }
+    void setOutputText(const QString& text) override { shown["out"] = text; }
+    void appendOutput(const QString& text) override { shown["out"] += text; }
     void scrollOutputToEnd() override {}
-    QString inputText() const override { return input; }
-    void setInputText(const QString& text) override { input = text; }
-    void focusInput() override { focus = QStringLiteral("input"); }
-    QString addressText() const override { return address; }
-    void focusAddress() override { focus = QStringLiteral("address"); }
-    void setStatusText(const QString& text) override { status = text; }
-    void setCaption(const QString& text) override { caption = text; }
-    QString connectCaption() const override { return button; }
-    void setConnectCaption(const QString& text) override { button = text; }
-    void showChatPanel() override { panel = QStringLiteral("chat"); }
-    void showConnectPanel() override { panel = QStringLiteral("connect"); }
+    QString inputText() const override { return shown.value("input"); }
+    void setInputText(const QString& text) override { shown["input"] = text; }
+    void focusInput() override { shown["focus"] = "input"; }
+    QString addressText() const override { return shown.value("address"); }
+    void focusAddress() override { shown["focus"] = "address"; }
+    void setStatusText(const QString& text) override { shown["status"] = text; }
+    void setCaption(const QString& text) override { shown["caption"] = text; }
+    QString connectCaption() const override { return shown.value("button"); }
+    void setConnectCaption(const QString& text) override { shown["button"] = text; }
+    void showChatPanel() override { shown["panel"] = "chat"; }
+    void showConnectPanel() override { shown["panel"] = "connect"; }
     void messageBox(const QString& text) override {
         boxes << text;
         mostBoxesOpen = qMax(mostBoxesOpen, ++boxesOpen);
