@@ -3,8 +3,9 @@
 # `bash scripts/run.sh` with DISPLAY and WAYLAND_DISPLAY unset, waits until its
 # parlohost listens on 127.0.0.1:1983 and confirms a raw caller, and its
 # parlocall runs with its window shown; then stops it as Ctrl+C does (SIGINT to
-# its process group) and checks that it ends and leaves none of its programs
-# or its virtual display behind. Prints what it measured.
+# its process group), or with TERM as `kill` does, and checks that it ends and
+# leaves none of its programs or its virtual display behind. Prints what it
+# measured.
 #
 #   scripts/test-run.sh [INT|TERM] [limit-seconds]     (default: INT 300)
 set -euo pipefail
@@ -16,8 +17,8 @@ limit="${2:-300}"
 
 work="$(mktemp -d /tmp/parlo-test-run.XXXXXX)"
 run=""
-started=$(date +%s%N)
-elapsed() { echo "$(((($(date +%s%N) - started) / 1000000)))ms"; }
+began=$(date +%s%N)
+elapsed() { echo "$(((($(date +%s%N) - began) / 1000000)))ms"; }
 fail() {
   echo "test-run: FAIL after $(elapsed): $*" >&2
   echo "--- run.sh output:" >&2
@@ -45,13 +46,29 @@ program_under_run() {
     fi
   done
 }
+# Whether process $1 listens on port 1983.
+listens() { [[ "$(ss -ltnpH 'sport = :1983')" == *"pid=$1,"* ]]; }
+# The titles of the Parlo windows on display $1, sorted.
+windows_on() {
+  DISPLAY="$1" xwininfo -root -tree | grep -o '"[A-Za-z]* - Parlo"' | sort | tr '\n' ' ' || true
+}
 alive() { [ -e "/proc/$1" ] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null; }
 
+# Whether "pid(name)" $1 still runs: that process id, under that name.
+still_runs() {
+  local pid="${1%%(*}"
+  alive "$pid" && [ "$pid($(cat "/proc/$pid/comm" 2>/dev/null))" = "$1" ]
+}
+
+# On a failure, what run.sh started is ended here, also what it left behind
+# (`started` lists each as "pid(name)").
+started=""
 cleanup() {
-  local pid
-  if [ -n "$run" ]; then
-    for pid in $run $(tree_of "$run"); do kill -KILL "$pid" 2>/dev/null || true; done
-  fi
+  local pid entry
+  [ -z "$run" ] || for pid in $run $(tree_of "$run"); do kill -KILL "$pid" 2>/dev/null || true; done
+  for entry in $started; do
+    if still_runs "$entry"; then kill -KILL "${entry%%(*}" || true; fi
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -76,11 +93,11 @@ deadline=$(($(date +%s) + limit))
 while [ "$(date +%s)" -lt "$deadline" ]; do
   alive "$run" || fail "run.sh ended before both programs ran"
   host="$(program_under_run parlohost)"
-  if [ -n "$host" ] && ss -ltnpH 'sport = :1983' | grep -q "pid=$host,"; then break; fi
+  if [ -n "$host" ] && listens "$host"; then break; fi
   sleep 0.5
 done
 [ -n "$host" ] || fail "no parlohost under run.sh within ${limit}s"
-ss -ltnpH 'sport = :1983' | grep -q "pid=$host," || fail "parlohost $host does not listen on 1983"
+listens "$host" || fail "parlohost $host does not listen on 1983"
 echo "test-run: parlohost (pid $host) listens on 1983 after $(elapsed)"
 
 exec 3<>/dev/tcp/127.0.0.1/1983
@@ -93,22 +110,23 @@ display="$(tr '\0' '\n' <"/proc/$host/environ" | sed -n 's/^DISPLAY=//p')"
 [ -n "$display" ] || fail "parlohost runs with no DISPLAY"
 for _ in $(seq 20); do
   caller="$(program_under_run parlocall)"
-  [ -n "$caller" ] && DISPLAY="$display" xwininfo -root -tree | grep -q '"Client - Parlo"' && break
+  windows="$(windows_on "$display")"
+  [ -n "$caller" ] && [[ "$windows" == *'"Client - Parlo"'*'"Server - Parlo"'* ]] && break
   sleep 0.5
 done
 [ -n "$caller" ] && alive "$caller" || fail "no parlocall running under run.sh"
-windows="$(DISPLAY="$display" xwininfo -root -tree | grep -o '"[A-Za-z]* - Parlo"' | sort | tr '\n' ' ')"
 [[ "$windows" == *'"Client - Parlo"'*'"Server - Parlo"'* ]] ||
   fail "windows on $display: $windows"
 echo "test-run: parlocall (pid $caller) runs; windows on display $display: $windows"
 grep -q "Ctrl+C" "$work/run.log" || fail "run.sh does not say how to stop it"
 
 # Everything run.sh started, to be checked for leftovers once it has ended.
-started_by_run="$(tree_of "$run")"
-names="$(for p in $started_by_run; do printf ' %s(%s)' "$p" "$(cat "/proc/$p/comm" 2>/dev/null)"; done)"
+started="$(for p in $(tree_of "$run"); do echo "$p($(cat "/proc/$p/comm" 2>/dev/null))"; done)"
 socket="/tmp/.X11-unix/X${display#:}"
 stop_at=$(date +%s%N)
-kill "-$signal" -- "-$run"
+# Ctrl+C reaches the terminal's whole foreground group; `kill` reaches run.sh.
+if [ "$signal" = INT ]; then target="-$run"; else target="$run"; fi
+kill "-$signal" -- "$target"
 for _ in $(seq 150); do
   alive "$run" || break
   sleep 0.1
@@ -120,10 +138,9 @@ run=""
 echo "test-run: run.sh ended $(((($(date +%s%N) - stop_at) / 1000000)))ms after SIG$signal, status $status"
 
 left=""
-for pid in $started_by_run; do
-  alive "$pid" && left+=" $pid($(cat "/proc/$pid/comm" 2>/dev/null))"
+for entry in $started; do
+  if still_runs "$entry"; then left+=" $entry"; fi
 done
 [ -z "$left" ] || fail "left running:$left"
 [ ! -e "$socket" ] || fail "the virtual display's socket $socket is left behind"
-[ -z "$(ss -ltnH 'sport = :1983')" ] || fail "port 1983 is still listened on"
-echo "test-run: PASS in $(elapsed); none left of what run.sh started:$names"
+echo "test-run: PASS in $(elapsed); none left of what run.sh started:" $started
