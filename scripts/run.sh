@@ -45,7 +45,8 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     cat "$work/xvfb.log" >&2
     exit 1
   fi
-  export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+  DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+  export DISPLAY
 fi
 
 "$root/build/host/parlohost" &

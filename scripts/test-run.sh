@@ -18,7 +18,7 @@ limit="${2:-300}"
 work="$(mktemp -d /tmp/parlo-test-run.XXXXXX)"
 run=""
 began=$(date +%s%N)
-elapsed() { echo "$(((($(date +%s%N) - began) / 1000000)))ms"; }
+elapsed() { echo "$((($(date +%s%N) - began) / 1000000))ms"; }
 fail() {
   echo "test-run: FAIL after $(elapsed): $*" >&2
   echo "--- run.sh output:" >&2
@@ -114,7 +114,7 @@ for _ in $(seq 20); do
   [ -n "$caller" ] && [[ "$windows" == *'"Client - Parlo"'*'"Server - Parlo"'* ]] && break
   sleep 0.5
 done
-[ -n "$caller" ] && alive "$caller" || fail "no parlocall running under run.sh"
+{ [ -n "$caller" ] && alive "$caller"; } || fail "no parlocall running under run.sh"
 [[ "$windows" == *'"Client - Parlo"'*'"Server - Parlo"'* ]] ||
   fail "windows on $display: $windows"
 echo "test-run: parlocall (pid $caller) runs; windows on display $display: $windows"
@@ -135,7 +135,7 @@ alive "$run" && fail "run.sh still runs 15 s after SIG$signal"
 status=0
 wait "$run" || status=$?
 run=""
-echo "test-run: run.sh ended $(((($(date +%s%N) - stop_at) / 1000000)))ms after SIG$signal, status $status"
+echo "test-run: run.sh ended $((($(date +%s%N) - stop_at) / 1000000))ms after SIG$signal, status $status"
 
 left=""
 for entry in $started; do
@@ -143,4 +143,4 @@ for entry in $started; do
 done
 [ -z "$left" ] || fail "left running:$left"
 [ ! -e "$socket" ] || fail "the virtual display's socket $socket is left behind"
-echo "test-run: PASS in $(elapsed); none left of what run.sh started:" $started
+echo "test-run: PASS in $(elapsed); none left of what run.sh started: ${started//$'\n'/ }"
