@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -116,7 +115,7 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     fraChat->setGeometry(twipsRect(120, 0, 5415, 3135));
     fraChat->setAccessibleName(QStringLiteral("Chat"));
 
-    auto* txtOutput = named<QPlainTextEdit>("txtOutput", fraChat);
+    auto* txtOutput = named<TranscriptView>("txtOutput", fraChat);
     txtOutput->setGeometry(twipsRect(120, 240, 5175, 1695));
     txtOutput->setFont(lucidaConsoleFont(9));
     txtOutput->setReadOnly(true);
@@ -129,7 +128,7 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     txtOutput->setAccessibleName(QStringLiteral("Conversation"));
     txtOutput->setAccessibleDescription(
         QStringLiteral("The conversation so far, newest at the end"));
-    m_transcript = new TranscriptView(*txtOutput);
+    m_transcript = txtOutput;
 
     txtSend = named<QLineEdit>("txtSend", fraChat);
     txtSend->setGeometry(twipsRect(120, 2280, 4935, 285));

@@ -2,21 +2,27 @@
 
 #include "TranscriptText.h"
 
-#include <QObject>
+#include <QPlainTextEdit>
 #include <QString>
-
-class QPlainTextEdit;
+#include <vector>
 
 namespace parlo {
 
-// The transcript shown in its text box. Appends cost O(entry); the box
+// The text box that shows the transcript. Appends cost O(entry); the box
 // catches up once per turn of the event loop, so entries that come in a burst
 // are laid out together and a line read from the socket is in the transcript
 // without waiting for the box.
-class TranscriptView : public QObject {
+//
+// Text with no place to break a line (no space, one symbol repeated) costs the
+// box's layout time that grows with the square of its length. The box therefore
+// ends its own paragraph after every kUnbrokenRun characters of such text:
+// the box lays out only the paragraphs in view, and each costs little. These
+// breaks are the box's alone: the transcript and what is copied from the box
+// leave them out.
+class TranscriptView final : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit TranscriptView(QPlainTextEdit& box);
+    explicit TranscriptView(QWidget* parent = nullptr);
 
     // The exact transcript ("\r\n" separators), shown or not yet.
     QString text() const;
@@ -25,14 +31,27 @@ public:
     // Brings the end into view once the box has caught up, caret at the end.
     void scrollToEnd();
 
-private:
-    void scheduleUpdate();
-    void update();
+    // The longest stretch of text without a line-break opportunity that the
+    // box keeps in one paragraph.
+    static constexpr qsizetype kUnbrokenRun = 2048;
 
-    QPlainTextEdit& m_box;
-    TranscriptText m_text; // the exact transcript, from what the box holds
-    QString m_unshown;     // appended (in the box's form), not yet in the box
-    bool m_updateQueued = false;
+protected:
+    QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    // `shown` (the box's form of what follows the box's text so far) with the
+    // box's own breaks added.
+    QString withBreaks(const QString& shown);
+    // The box's text from `from` on without the box's own breaks.
+    QString withoutBreaks(QStringView boxText, qsizetype from = 0) const;
+    void scheduleCatchUp();
+    void catchUp();
+
+    TranscriptText m_text;              // the exact transcript, from what the box holds
+    QString m_unshown;                  // appended (in the box's form), not yet in the box
+    qsizetype m_length = 0;             // characters of the box's text, shown or not yet
+    std::vector<qsizetype> m_ownBreaks; // where in it the box's own breaks are, in order
+    bool m_catchUpQueued = false;
     bool m_scrollPending = false;
 };
 
