@@ -1,8 +1,9 @@
 #include "CrossProcess.h"
 
-#include "LiveWindows.h"
+#include "CallerSide.h"
+#include "HostSide.h"
+#include "WindowDriver.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -27,22 +28,18 @@ qint64 nowNs() {
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-void typeLine(LiveWindow& from, const QString& line) {
-    from.window.txtSend->setText(line);
-    int key = frmClient::kEnter;
-    from.form.txtSend_KeyPress(key);
-}
-
 } // namespace
 
 int runReceiver(unsigned short port) {
-    LiveWindow caller(false);
-    caller.form.port = port;
-    caller.window.cboAddress->setEditText(QStringLiteral("127.0.0.1"));
-    caller.form.cmdConnect_Click();
-    const QRegularExpression number(QStringLiteral("Server: line (\\d+) "));
+    CallerSide side;
+    ChatEnd caller(side, ChatSettings{.port = port});
+    caller.window.start();
+    if (!call(caller)) {
+        return 1;
+    }
+    const QRegularExpression number(QStringLiteral(": line (\\d+) of the latency run$"));
     // A line has arrived once it is the last line of the text box, where the user reads it.
-    const QTextDocument* shown = caller.window.txtOutput->document();
+    const QTextDocument* shown = outputBox(caller).document();
     QString last = shown->lastBlock().text();
     std::vector<std::pair<int, qint64>> arrivals;
     for (;;) {
@@ -70,22 +67,28 @@ int runReceiver(unsigned short port) {
 }
 
 std::vector<double> crossProcessLatency(const char* self, int lines) {
-    LiveWindow host(true);
+    HostSide side;
+    ChatEnd host(side, ChatSettings{.port = 0});
+    host.window.start();
     QProcess receiver;
     receiver.setProcessChannelMode(QProcess::SeparateChannels);
     receiver.setStandardErrorFile(QProcess::nullDevice());
     receiver.start(QString::fromLocal8Bit(self),
-                   {QStringLiteral("--receiver"), QString::number(host.socket.listeningPort()),
+                   {QStringLiteral("--receiver"), QString::number(host.socket.LocalPort()),
                     QStringLiteral("-platform"), QStringLiteral("offscreen")});
-    if (!spinUntil([&] { return host.form.strPeerName == QLatin1String("Client"); }, 10000)) {
+    // The receiver says a line once the call stands.
+    if (!spinUntil([&] { return lastShownLine(host).endsWith(QLatin1String(": ready")); }, 10000)) {
+        receiver.kill();
+        receiver.waitForFinished();
         return {};
     }
-    spinUntil([] { return false; }, 300); // the receiver settles into its loop
+    settle(300); // the receiver settles into its loop
 
+    QLineEdit& input = inputBox(host);
     std::vector<qint64> sentAt(std::size_t(lines), 0);
     for (int i = 0; i < lines; ++i) {
         sentAt[std::size_t(i)] = nowNs();
-        typeLine(host, QStringLiteral("line %1 of the latency run").arg(i));
+        typeLine(input, QStringLiteral("line %1 of the latency run").arg(i));
         // One line at a time: the next goes once this one has surely been shown.
         QElapsedTimer gap;
         gap.start();
@@ -93,7 +96,7 @@ std::vector<double> crossProcessLatency(const char* self, int lines) {
             QCoreApplication::processEvents();
         }
     }
-    typeLine(host, kDone);
+    typeLine(input, kDone);
     if (!spinUntil([&] { return receiver.state() == QProcess::NotRunning; }, 30000)) {
         receiver.kill();
         return {};

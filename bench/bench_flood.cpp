@@ -1,139 +1,388 @@
-// A raw peer floods a host window with 50 MB of chat text as fast as it can.
-// Measured: the longest the event loop went without turning, how much the
-// process grew, and whether every byte sent was shown.
+// A raw peer floods a host window over loopback, after the opening exchange,
+// with one byte pattern per run, each run in a process of its own. Measured
+// for each: the rate at which the text reaches the transcript, how much the
+// host grew for every byte received, how long a line typed during the flood
+// takes to leave the window, and whether every byte was shown.
 #include "BenchSupport.h"
-#include "LiveWindows.h"
+#include "HostSide.h"
+#include "PeerText.h"
+#include "RawPeer.h"
+#include "TypingProbe.h"
+#include "WindowDriver.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QTextBlock>
 #include <QTextDocument>
-#include <QTimer>
-#include <arpa/inet.h>
-#include <atomic>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <chrono>
+#include <ctime>
+#include <functional>
+#include <optional>
 #include <thread>
-#include <unistd.h>
 
 using namespace parlo;
 using namespace parlo::bench;
+using namespace std::chrono_literals;
 
 namespace {
 
-constexpr qint64 kFloodBytes = 50LL * 1000 * 1000;
-const QByteArray kIntro = "/nick Flood";
+constexpr qint64 kMiB = 1024 * 1024;
+constexpr qint64 kBlockBytes = 64 * 1024;
+// A name far beyond what the host keeps, then one-byte lines at this pace;
+// the same lines under a short name are the yardstick.
+constexpr int kLongNameLength = 65000;
+constexpr int kShortLines = 500;
+constexpr auto kShortLinePause = 10ms;
+// Between two typed lines (after the previous one arrived).
+constexpr auto kTypingPause = 50ms;
+constexpr int kFloodTimeoutMs = 300000;
 
-// Chat text with spaces, never a "/", never the speaker prefix.
-QByteArray floodPattern() {
-    QByteArray pattern;
-    for (int i = 0; pattern.size() < 64 * 1024; ++i) {
-        pattern += "word" + QByteArray::number(i % 1000) + ' ';
+const QByteArray kName = "Flood";
+
+struct Pattern {
+    const char* name;
+    const char* title;
+    QByteArray unit; // repeated to fill each block of the flood; empty: the long name
+    QString shown;   // how one unit reads in the transcript
+    qint64 bytes;    // about this much is sent
+};
+
+QByteArray words(bool spaced) {
+    QByteArray text;
+    for (int i = 0; text.size() < kBlockBytes; ++i) {
+        text += "word" + QByteArray::number(i % 1000) + (spaced ? " " : "");
     }
-    return pattern;
+    return text;
 }
 
-// Sends the whole flood from its own thread with blocking writes.
-void flood(quint16 port, const QByteArray& pattern, std::atomic<qint64>& sent) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return;
-    }
-    (void)::write(fd, kIntro.constData(), size_t(kIntro.size()));
-    ::usleep(200 * 1000); // the name arrives on its own
-    qint64 total = 0;
-    while (total < kFloodBytes) {
-        const qint64 wanted = std::min<qint64>(pattern.size(), kFloodBytes - total);
-        const ssize_t written = ::write(fd, pattern.constData(), size_t(wanted));
-        if (written <= 0) {
-            break;
+const std::vector<Pattern>& patterns() {
+    static const std::vector<Pattern> all = {
+        {"spaces", "16 MiB of text with spaces", words(true), QString::fromLatin1(words(true)),
+         16 * kMiB},
+        {"nospaces", "16 MiB of text without spaces", words(false),
+         QString::fromLatin1(words(false)), 16 * kMiB},
+        {"newlines", "8 MiB of line feeds", "\n", QStringLiteral("\u240A"), 8 * kMiB},
+        {"nul", "8 MiB of NUL bytes", QByteArray(1, '\0'), QStringLiteral("\u2400"), 8 * kMiB},
+        {"u2029", "8 MiB of U+2029", "\xE2\x80\xA9", QStringLiteral("\u2424"), 8 * kMiB},
+        {"longname",
+         "65,000-character /nick, then 500 one-byte lines 10 ms apart",
+         {},
+         QStringLiteral("x"),
+         0},
+    };
+    return all;
+}
+
+const Pattern* findPattern(const QByteArray& name) {
+    for (const Pattern& pattern : patterns()) {
+        if (name == pattern.name) {
+            return &pattern;
         }
-        total += written;
-        sent = total;
     }
-    ::usleep(500 * 1000);
-    ::close(fd);
+    return nullptr;
+}
+
+double threadCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+// Counts the flood's characters in the text box as entries come in, block by
+// block, leaving out the speaker before each and the lines typed meanwhile.
+// The box may lay a long entry out over several blocks; the blocks after its
+// first are counted whole.
+class ShownCounter {
+public:
+    ShownCounter(const QTextDocument& document, QString floodSpeaker, QString typedSpeaker)
+        : m_floodSpeaker(std::move(floodSpeaker)), m_typedSpeaker(std::move(typedSpeaker)),
+          m_last(document.lastBlock()) {}
+
+    qint64 count() {
+        for (QTextBlock block = m_last.next(); block.isValid(); block = block.next()) {
+            m_last = block;
+            const QString text = block.text();
+            if (text.startsWith(m_floodSpeaker)) {
+                m_chars += text.size() - m_floodSpeaker.size();
+            } else if (!text.startsWith(m_typedSpeaker)) {
+                m_chars += text.size();
+            }
+        }
+        return m_chars;
+    }
+
+private:
+    const QString m_floodSpeaker;
+    const QString m_typedSpeaker;
+    QTextBlock m_last;
+    qint64 m_chars = 0;
+};
+
+// The flood's entries in the exact transcript, joined, without the lines
+// typed meanwhile and a goodbye; compared with what was sent.
+bool everyByteShown(QStringView transcript, const QString& floodSpeaker,
+                    const QString& typedSpeaker, const QString& unitShown, qint64 units) {
+    qint64 at = 0; // characters of the expected text matched so far
+    for (const QStringView entry : transcript.split(u"\r\n")) {
+        if (entry.startsWith(floodSpeaker)) {
+            for (const QChar c : entry.sliced(floodSpeaker.size())) {
+                if (c != unitShown[at % unitShown.size()]) {
+                    return false;
+                }
+                ++at;
+            }
+        } else if (!entry.isEmpty() && !entry.startsWith(typedSpeaker) &&
+                   !(entry.startsWith(u">> ") && entry.endsWith(u" disconnected."))) {
+            return false;
+        }
+    }
+    return at == qint64(unitShown.size()) * units;
+}
+
+// What the peer sends in one measured stretch, and how it reads in the transcript.
+struct Phase {
+    std::function<void(RawPeer&)> send; // runs on a thread of its own
+    qint64 received = 0;                // bytes sent
+    QString speaker;                    // before each of its entries in the host's box
+    QString unitShown;                  // `units` of these make the text shown
+    qint64 units = 0;
+};
+
+struct Measured {
+    qint64 received = 0;
+    double seconds = 0;
+    double growthBytes = 0; // the peak resident size over the size at the start
+    double cpuSeconds = 0;  // of the window's thread
+    std::vector<double> latencies;
+    bool complete = false;
+    bool intact = false;
+};
+
+void forgetPeakMemory() {
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly)) {
+        clearRefs.write("5");
+    }
+}
+
+Measured measure(ChatEnd& host, RawPeer& peer, const Phase& phase) {
+    Measured result;
+    result.received = phase.received;
+    const QString typedSpeaker = nickname(host) + QStringLiteral(": ") + TypingProbe::kTyped;
+    const qsizetype shownFrom = host.window.outputText().size();
+    QTextDocument& document = *outputBox(host).document();
+    settle(300);
+
+    forgetPeakMemory();
+    const qint64 baseKiB = statusKiB("VmRSS");
+    const double cpuBefore = threadCpuSeconds();
+    const auto started = std::chrono::steady_clock::now();
+    std::thread sender([&] { phase.send(peer); });
+    std::optional<TypingProbe> probe(std::in_place, inputBox(host), peer, kTypingPause);
+    ShownCounter shown(document, phase.speaker, typedSpeaker);
+    const qint64 expected = phase.units * phase.unitShown.size();
+    result.complete = spinUntil([&] { return shown.count() >= expected; }, kFloodTimeoutMs);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+    result.seconds = elapsed.count();
+    result.cpuSeconds = threadCpuSeconds() - cpuBefore;
+    probe->finish();
+    spinUntil([&] { return probe->done(); }, 15000);
+    result.growthBytes = double(statusKiB("VmHWM") - baseKiB) * 1024.0;
+    result.latencies = probe->latencies();
+    probe.reset();
+
+    if (!result.complete) {
+        std::fprintf(stderr, "%lld of %lld characters shown before the time ran out\n",
+                     static_cast<long long>(shown.count()), static_cast<long long>(expected));
+        peer.hangUp(); // the sender may be waiting for the window to read
+    }
+    sender.join();
+    result.intact = result.complete &&
+                    everyByteShown(QStringView(host.window.outputText()).sliced(shownFrom),
+                                   phase.speaker, typedSpeaker, phase.unitShown, phase.units);
+    return result;
+}
+
+// One-byte lines at a steady pace, after `before` (sent first, on its own).
+Phase shortLines(const QByteArray& before, const QString& speaker) {
+    return {[before](RawPeer& peer) {
+                if (!before.isEmpty()) {
+                    peer.send(before);
+                    std::this_thread::sleep_for(200ms);
+                }
+                for (int i = 0; i < kShortLines; ++i) {
+                    peer.send("x");
+                    std::this_thread::sleep_for(kShortLinePause);
+                }
+            },
+            before.size() + kShortLines, speaker, QStringLiteral("x"), kShortLines};
+}
+
+Phase flood(const Pattern& pattern) {
+    const qint64 perBlock = std::max<qint64>(1, kBlockBytes / pattern.unit.size());
+    const QByteArray block = pattern.unit.repeated(perBlock);
+    const qint64 blocks = pattern.bytes / block.size();
+    return {[block, blocks](RawPeer& peer) {
+                for (qint64 i = 0; i < blocks && peer.send(block); ++i) {
+                }
+            },
+            blocks * block.size(), QLatin1String(kName) + QStringLiteral(": "), pattern.shown,
+            blocks * perBlock};
+}
+
+void print(const char* kind, const Measured& m) {
+    std::printf("%s|%lld|%.6f|%.0f|%.6f|%d|%d", kind, static_cast<long long>(m.received), m.seconds,
+                m.growthBytes, m.cpuSeconds, m.complete ? 1 : 0, m.intact ? 1 : 0);
+    for (const double ms : m.latencies) {
+        std::printf("|%.3f", ms);
+    }
+    std::printf("\n");
+}
+
+// Runs one pattern against a fresh host window in this process and prints
+// its figures for the parent.
+int runChild(const Pattern& pattern) {
+    HostSide side;
+    ChatEnd host(side, ChatSettings{.port = 0});
+    host.window.start();
+    RawPeer peer(host.socket.LocalPort());
+    if (!peer.connected()) {
+        return 1;
+    }
+    // The opening exchange: the host confirms and names itself, the peer
+    // introduces itself, then says a line on its own.
+    peer.sendAtOnce();
+    peer.send("/nick " + kName);
+    settle(200);
+    peer.send("ready");
+    const QString speaker = QLatin1String(kName) + QStringLiteral(": ");
+    if (!spinUntil([&] { return lastShownLine(host) == speaker + QStringLiteral("ready"); },
+                   10000)) {
+        return 1;
+    }
+    if (!pattern.unit.isEmpty()) {
+        print("RESULT", measure(host, peer, flood(pattern)));
+        return 0;
+    }
+    print("SHORTNAME", measure(host, peer, shortLines({}, speaker)));
+    const QString kept = QString(kMaxPeerNameLength, QLatin1Char('n')) + QStringLiteral(": ");
+    print("RESULT",
+          measure(host, peer, shortLines("/nick " + QByteArray(kLongNameLength, 'n'), kept)));
+    return 0;
+}
+
+Measured parse(const QList<QByteArray>& fields) {
+    Measured m;
+    m.received = fields.value(1).toLongLong();
+    m.seconds = fields.value(2).toDouble();
+    m.growthBytes = fields.value(3).toDouble();
+    m.cpuSeconds = fields.value(4).toDouble();
+    m.complete = fields.value(5) == "1";
+    m.intact = fields.value(6) == "1";
+    for (qsizetype i = 7; i < fields.size(); ++i) {
+        m.latencies.push_back(fields[i].toDouble());
+    }
+    return m;
+}
+
+QString millis(double ms) {
+    return QString::number(ms, 'f', ms < 10 ? 1 : 0);
+}
+
+QString latencyFigures(const std::vector<double>& ms) {
+    const double worst = ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end());
+    return millis(percentile(ms, 0.5)) + QStringLiteral(" / ") + millis(percentile(ms, 0.99)) +
+           QStringLiteral(" / ") + millis(worst) + QStringLiteral(" ms");
+}
+
+// flood | received | shown at | vs text with spaces | peak memory growth | typed line
+// p50 / p99 / worst | host CPU | met
+void floodRow(const char* title, const Measured& m, const QString& rate, const QString& vsSpaces,
+              bool met) {
+    std::printf("FLOOD|%s|%s|%s|%s|%s (%s)|%s|%.0f%%|%s\n", title,
+                qPrintable(mib(double(m.received))), qPrintable(rate), qPrintable(vsSpaces),
+                qPrintable(mib(m.growthBytes)),
+                qPrintable(times(m.growthBytes / double(m.received))),
+                qPrintable(latencyFigures(m.latencies)), 100 * m.cpuSeconds / m.seconds,
+                met ? "yes" : "NO");
+    std::fflush(stdout);
+}
+
+// Runs every pattern in a process of its own (so each starts from the same
+// memory) and prints one table row per pattern.
+int runAll(const char* self) {
+    double spacedRate = 0;
+    int status = 0;
+    for (const Pattern& pattern : patterns()) {
+        std::fprintf(stderr, "  flood: %s ...\n", pattern.title);
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QString::fromLocal8Bit(self),
+                    {QStringLiteral("--pattern"), QLatin1String(pattern.name),
+                     QStringLiteral("-platform"), QGuiApplication::platformName()});
+        child.waitForFinished(-1);
+        std::optional<Measured> result;
+        std::optional<Measured> shortName;
+        for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("RESULT|")) {
+                result = parse(line.split('|'));
+            } else if (line.startsWith("SHORTNAME|")) {
+                shortName = parse(line.split('|'));
+            }
+        }
+        if (!result) {
+            std::fprintf(stderr, "flood %s did not run\n", pattern.name);
+            status = 1;
+            continue;
+        }
+        const Measured& m = *result;
+        const bool shown = m.complete && m.intact;
+        const bool typingMet = percentile(m.latencies, 0.99) <= 100;
+        if (shortName) {
+            // A line under the long name against the same line under a short one.
+            const double perLine = m.growthBytes / kShortLines;
+            const double shortPerLine = std::max(shortName->growthBytes / kShortLines, 1.0);
+            const double cpuRatio = m.cpuSeconds / std::max(shortName->cpuSeconds, 1e-6);
+            const bool costMet = perLine <= 2 * shortPerLine && cpuRatio <= 2;
+            floodRow(pattern.title, m, QStringLiteral("-"), QStringLiteral("-"),
+                     shown && typingMet && costMet);
+            std::printf("FLOOD|per line: under the long name / under \"Flood\"|-|-|-|%s / %s "
+                        "(%s)|-|%s|%s\n",
+                        qPrintable(QString::number(perLine / 1024, 'f', 2) + " KiB"),
+                        qPrintable(QString::number(shortPerLine / 1024, 'f', 2) + " KiB"),
+                        qPrintable(times(perLine / shortPerLine)),
+                        qPrintable(QStringLiteral("CPU ") + times(cpuRatio)),
+                        costMet ? "yes" : "NO");
+            continue;
+        }
+        const double rate = double(m.received) / 1e6 / m.seconds;
+        QString vsSpaces = QStringLiteral("-");
+        bool rateMet = true;
+        if (qstrcmp(pattern.name, "spaces") == 0) {
+            spacedRate = rate;
+        } else if (spacedRate > 0) {
+            vsSpaces = times(rate / spacedRate);
+            rateMet = rate * 2 >= spacedRate;
+        }
+        const bool memoryMet = m.growthBytes <= 8 * double(m.received);
+        floodRow(pattern.title, m, QString::number(rate, 'f', 2) + QStringLiteral(" MB/s"),
+                 vsSpaces, shown && typingMet && memoryMet && rateMet);
+        if (!shown) {
+            std::fprintf(stderr, "flood %s: not every byte was shown\n", pattern.name);
+        }
+    }
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    LiveWindow host(true);
-    const QByteArray pattern = floodPattern();
-
-    // The event loop's heartbeat: the longest gap between two ticks is the longest stall.
-    QElapsedTimer sinceTick;
-    qint64 longestStallNs = 0;
-    QTimer heartbeat;
-    heartbeat.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        longestStallNs = std::max(longestStallNs, sinceTick.nsecsElapsed());
-        sinceTick.start();
-    });
-
-    spinUntil([] { return false; }, 300); // settle before taking the baseline
-    const qint64 baseKiB = statusKiB("VmRSS");
-    std::atomic<qint64> sent{0};
-    std::thread peer(flood, host.socket.listeningPort(), std::cref(pattern), std::ref(sent));
-
-    // Counted on the text box itself, so the count costs no copy of the transcript:
-    // each entry is one new paragraph ("Flood: " and the text after a line break).
-    const QString prefix = QStringLiteral("\r\nFlood: ");
-    constexpr qint64 kShownPrefix = 8; // the line break and "Flood: " in the text box
-    QTextDocument* shownText = host.window.txtOutput->document();
-    qint64 baseChars = 0;
-    qint64 baseBlocks = 0;
-    auto shownBytes = [&]() -> qint64 {
-        const qint64 entries = shownText->blockCount() - baseBlocks;
-        return shownText->characterCount() - baseChars - entries * kShownPrefix;
-    };
-    spinUntil([&] { return host.form.strPeerName == QLatin1String("Flood"); }, 10000);
-    spinUntil([] { return false; }, 100); // the text box catches up with the transcript
-    const qsizetype shownFrom = host.window.outputText().size();
-    baseChars = shownText->characterCount();
-    baseBlocks = shownText->blockCount();
-
-    QElapsedTimer clock;
-    clock.start();
-    sinceTick.start();
-    heartbeat.start(1);
-    spinUntil([&] { return shownBytes() >= kFloodBytes; }, 300000);
-    heartbeat.stop();
-    const double seconds = double(clock.nsecsElapsed()) / 1e9;
-    peer.join();
-
-    // Every byte, and in order: the shown text with the prefixes taken out is the flood.
-    const double growth = double(statusKiB("VmHWM") - baseKiB) * 1024.0;
-    // The peer hangs up once done; its goodbye entry is not part of the flood.
-    QString body = host.window.outputText().mid(shownFrom);
-    const QString goodbye = QStringLiteral("\r\n>> Flood disconnected.");
-    if (body.endsWith(goodbye)) {
-        body.chop(goodbye.size());
+    if (argc >= 3 && qstrcmp(argv[1], "--pattern") == 0) {
+        const Pattern* pattern = findPattern(argv[2]);
+        return pattern ? runChild(*pattern) : 2;
     }
-    body.remove(prefix);
-    bool intact = body.size() == kFloodBytes;
-    for (qsizetype at = 0; intact && at < body.size(); at += pattern.size()) {
-        const qsizetype length = std::min<qsizetype>(pattern.size(), body.size() - at);
-        intact = QStringView(body).sliced(at, length) == QLatin1String(pattern.constData(), length);
-    }
-    const qint64 shown = body.size();
-    body.clear();
-
-    const double stallMs = double(longestStallNs) / 1e6;
-    row("flood: longest event-loop stall", QString::number(stallMs, 'f', 1) + QStringLiteral(" ms"),
-        QStringLiteral("-"), QStringLiteral("-"), "<= 100 ms", stallMs <= 100);
-    row("flood: peak memory growth", mib(growth), mib(double(sent.load())),
-        times(growth / double(sent.load())), "<= 4x received", growth <= 4.0 * double(sent));
-    row("flood: bytes shown / sent", QString::number(shown), QString::number(sent.load()),
-        intact ? QStringLiteral("identical") : QStringLiteral("DIFFER"), "every byte, in order",
-        intact && shown == sent.load());
-    row("flood: throughput", QString::number(double(shown) / 1e6 / seconds, 'f', 1) + " MB/s",
-        QStringLiteral("-"), QStringLiteral("-"), "-", true);
-    return 0;
+    return runAll(argv[0]);
 }

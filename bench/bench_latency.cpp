@@ -2,8 +2,10 @@
 // transcript, host and caller windows in one process over loopback, next to a
 // raw QTcpSocket ping-pong (half the round trip) measured in the same run.
 #include "BenchSupport.h"
+#include "CallerSide.h"
 #include "CrossProcess.h"
-#include "LiveWindows.h"
+#include "HostSide.h"
+#include "WindowDriver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,19 +32,19 @@ template <typename Done> void spin(Done done) {
 }
 
 // Microseconds from Enter in `from` to the line at the end of `to`'s transcript.
-std::vector<double> typedLines(LiveWindow& from, LiveWindow& to, int count) {
+std::vector<double> typedLines(ChatEnd& from, ChatEnd& to, int count) {
     std::vector<double> samples;
     samples.reserve(std::size_t(count));
+    QLineEdit& input = inputBox(from);
+    // Arrived once it is the last line of the peer's text box, where the user reads it.
+    const QTextDocument* shown = outputBox(to).document();
+    const QString speaker = nickname(from) + QStringLiteral(": ");
     QElapsedTimer clock;
     for (int i = 0; i < count; ++i) {
         const QString line = QStringLiteral("line %1 of the latency run").arg(i);
-        // Arrived once it is the last line of the peer's text box, where the user reads it.
-        const QString entry = from.form.strMyName + QStringLiteral(": ") + line;
-        const QTextDocument* shown = to.window.txtOutput->document();
-        from.window.txtSend->setText(line);
-        int key = frmClient::kEnter;
+        const QString entry = speaker + line;
         clock.start();
-        from.form.txtSend_KeyPress(key);
+        typeLine(input, line);
         spin([&] { return shown->lastBlock().text() == entry; });
         samples.push_back(double(clock.nsecsElapsed()) / 1000.0);
     }
@@ -97,8 +99,12 @@ int main(int argc, char** argv) {
     if (argc >= 3 && qstrcmp(argv[1], "--receiver") == 0) {
         return runReceiver(static_cast<unsigned short>(QByteArray(argv[2]).toUInt()));
     }
-    LiveWindow host(true);
-    LiveWindow caller(false);
+    HostSide hostSide;
+    ChatEnd host(hostSide, ChatSettings{.port = 0});
+    host.window.start();
+    CallerSide callerSide;
+    ChatEnd caller(callerSide, ChatSettings{.port = host.socket.LocalPort()});
+    caller.window.start();
     if (!converse(host, caller)) {
         std::fprintf(stderr, "the two windows did not connect\n");
         return 1;

@@ -2,9 +2,12 @@
 // entries) and when it is long (100,000): in the chat model over recording
 // controls, and in the real window's text box.
 #include "BenchSupport.h"
-#include "ChatRig.h"
 #include "ChatWindow.h"
+#include "FakeEnd.h"
 #include "HostSide.h"
+#include "ProgramStarter.h"
+#include "RegistryReader.h"
+#include "modIEOps.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,6 +20,18 @@ namespace {
 constexpr int kShort = 1000;
 constexpr int kLong = 100000;
 constexpr int kBlock = 1000; // entries timed at each size
+
+// The peer's side of a fake connection: what it says next is read at once.
+void deliver(test::FakeSocket& socket, const QString& text) {
+    socket.incoming = text;
+    emit socket.DataArrival(text.size());
+}
+
+// A started host takes a call and hears the caller's name: the opening exchange.
+void openConversation(test::FakeSocket& socket) {
+    emit socket.ConnectionRequest(7);
+    deliver(socket, QStringLiteral("/nick Peer"));
+}
 
 QString lineNumber(int i) {
     return QStringLiteral("entry %1: the quick brown fox jumps over the lazy dog").arg(i);
@@ -54,19 +69,19 @@ void report(const char* shortName, const char* longName, std::pair<double, doubl
         ratio <= 1.5);
 }
 
-// Per-entry cost of a host window over a fake socket, shown (and painted) or not.
+// Per-entry cost of a host window over a fake socket, shown (and painted) or
+// not: the window's own share, with no network in the way.
 void windowCost(bool shown, const char* shortName, const char* longName) {
     HostSide side;
     test::FakeSocket socket;
-    ChatWindow window(side);
-    frmClient form(socket, window, side);
-    window.attach(form);
-    if (shown) {
-        window.show();
+    modIEOps launcher(systemRegistryReader(), systemProgramStarter());
+    ChatWindow window(side, socket, ChatSettings{}, launcher);
+    window.start();
+    if (!shown) {
+        window.hide();
     }
-    socket.state = StreamSocket::sckConnected;
-    form.strPeerName = QStringLiteral("Peer");
-    report(shortName, longName, measure([&](const QString& line) { socket.deliver(line); }, true));
+    openConversation(socket);
+    report(shortName, longName, measure([&](const QString& line) { deliver(socket, line); }, true));
 }
 
 } // namespace
@@ -74,13 +89,14 @@ void windowCost(bool shown, const char* shortName, const char* longName) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     {
-        test::ChatRig rig(true);
-        rig.connectAs(7, QStringLiteral("Peer"));
-        const auto cost = measure([&](const QString& line) { rig.socket.deliver(line); }, false);
+        test::FakeEnd end(true);
+        end.form.Form_Load();
+        openConversation(end.socket);
+        const auto cost = measure([&](const QString& line) { deliver(end.socket, line); }, false);
         report("model entry at 1,000", "model entry at 100,000", cost);
     }
     windowCost(true, "window entry at 1,000", "window entry at 100,000");
-    // The same with the window never shown, so nothing is painted: the text
+    // The same with the window hidden, so nothing is painted: the text
     // box's own share (its text and layout still catch up after each entry).
     windowCost(false, "window entry at 1,000, no repaint", "window entry at 100,000, no repaint");
     return 0;
