@@ -37,28 +37,27 @@ int runReceiver(unsigned short port) {
     if (!call(caller)) {
         return 1;
     }
-    const QRegularExpression number(QStringLiteral(": line (\\d+) of the latency run$"));
-    // A line has arrived once it is the last line of the text box, where the user reads it.
+    const QRegularExpression number(QStringLiteral("line (\\d+) of the latency run"));
+    // A line has arrived once it is in the text box, where the user reads it.
+    // Every new entry is looked at (a line that arrived joined to the one
+    // before it is in the same entry), so none goes unnoticed when this side
+    // falls behind on a loaded machine.
     const QTextDocument* shown = outputBox(caller).document();
-    QString last = shown->lastBlock().text();
+    QTextBlock seen = shown->lastBlock();
     std::vector<std::pair<int, qint64>> arrivals;
-    for (;;) {
+    bool done = false;
+    while (!done) {
         QCoreApplication::processEvents();
-        const QString now = shown->lastBlock().text();
-        if (now == last) {
-            if (caller.socket.State() != StreamSocket::sckConnected && !arrivals.empty()) {
-                break;
-            }
-            continue;
-        }
         const qint64 at = nowNs();
-        last = now;
-        const auto match = number.match(now);
-        if (match.hasMatch()) {
-            arrivals.emplace_back(match.captured(1).toInt(), at);
-        } else if (now.endsWith(kDone) || caller.socket.State() != StreamSocket::sckConnected) {
-            break;
+        for (QTextBlock block = seen.next(); block.isValid(); block = block.next()) {
+            seen = block;
+            const QString entry = block.text();
+            for (const auto& match : number.globalMatch(entry)) {
+                arrivals.emplace_back(match.captured(1).toInt(), at);
+            }
+            done = done || entry.endsWith(kDone);
         }
+        done = done || caller.socket.State() != StreamSocket::sckConnected;
     }
     for (const auto& [index, at] : arrivals) {
         std::printf("%d %lld\n", index, static_cast<long long>(at));
