@@ -20,11 +20,10 @@ enum Before { CallerRuns, KilledCopy, SameCopyRuns, PortTaken };
 // files in `tmp`, so it never meets a copy the user runs; killed at the end.
 struct Program : QProcess {
     Program(const QString& path, const QTemporaryDir& tmp) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TMPDIR"), tmp.path());
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp.path());
-        setProcessEnvironment(env);
+        // Later entries take the place of the system's own.
+        setEnvironment(systemEnvironment() << QStringLiteral("QT_QPA_PLATFORM=offscreen")
+                                           << QStringLiteral("TMPDIR=") + tmp.path()
+                                           << QStringLiteral("XDG_RUNTIME_DIR=") + tmp.path());
         setProcessChannelMode(QProcess::MergedChannels);
         start(path);
     }
@@ -65,47 +64,44 @@ private slots:
         QTest::newRow("parlocall twice") << kCaller << int(SameCopyRuns);
         QTest::newRow("parlohost, port 1983 taken") << kHost << int(PortTaken);
     }
-    void start();
+    // One runner: start what runs before, then the program, then see what it does.
+    void start() {
+        QFETCH(QString, program);
+        QFETCH(int, before);
+        QTemporaryDir tmp;
+        const auto holdsLock = [&] { return !QDir(tmp.path()).entryList({"*.lock"}).isEmpty(); };
+        QTcpServer squatter;
+        std::optional<Program> first;
+        QVERIFY(before != PortTaken || squatter.listen(QHostAddress::Any, 1983));
+        if (before != PortTaken) {
+            first.emplace(before == CallerRuns ? kCaller : program, tmp);
+            QTRY_VERIFY_WITH_TIMEOUT(holdsLock(), kWait);
+        }
+        if (before == KilledCopy) {
+            first.reset(); // killed, its lock left behind
+        }
+        Program it(program, tmp);
+        if (before == SameCopyRuns) { // ends at once, silently
+            QVERIFY(it.waitForFinished(kWait));
+            QCOMPARE(it.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(it.exitCode(), 0);
+            QCOMPARE(it.readAll(), QByteArray());
+        } else if (before == PortTaken) {
+            // Its status "Could not listen on port 1983." shows only in its window;
+            // from outside: it took its lock and runs on instead of ending.
+            QTRY_VERIFY_WITH_TIMEOUT(holdsLock(), kWait);
+            it.waitForFinished(1000);
+            QCOMPARE(it.state(), QProcess::Running);
+        } else { // the opening exchange, then the peer's "/nick" and its goodbye
+            QTcpSocket peer;
+            const qint64 number = openingExchange(peer);
+            QVERIFY(number > 0);
+            peer.write("/nick Tester");
+            peer.write("/terminate " + QByteArray::number(number));
+            QVERIFY(peer.waitForDisconnected(kWait));
+        }
+    }
 };
-
-// One runner: start what runs before, then the program, then see what it does.
-void TestPrograms::start() {
-    QFETCH(QString, program);
-    QFETCH(int, before);
-    QTemporaryDir tmp;
-    const auto holdsLock = [&] { return !QDir(tmp.path()).entryList({"*.lock"}).isEmpty(); };
-    QTcpServer squatter;
-    std::optional<Program> first;
-    if (before == PortTaken) {
-        QVERIFY(squatter.listen(QHostAddress::Any, 1983));
-    } else {
-        first.emplace(before == CallerRuns ? kCaller : program, tmp);
-        QTRY_VERIFY_WITH_TIMEOUT(holdsLock(), kWait);
-    }
-    if (before == KilledCopy) {
-        first.reset(); // killed, its lock left behind
-    }
-    Program it(program, tmp);
-    if (before == SameCopyRuns) { // ends at once, silently
-        QVERIFY(it.waitForFinished(kWait));
-        QCOMPARE(it.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(it.exitCode(), 0);
-        QCOMPARE(it.readAll(), QByteArray());
-    } else if (before == PortTaken) {
-        // Its status "Could not listen on port 1983." shows only in its window;
-        // from outside: it took its lock and runs on instead of ending.
-        QTRY_VERIFY_WITH_TIMEOUT(holdsLock(), kWait);
-        it.waitForFinished(1000);
-        QCOMPARE(it.state(), QProcess::Running);
-    } else { // the opening exchange, then the peer's "/nick" and its goodbye
-        QTcpSocket peer;
-        const qint64 number = openingExchange(peer);
-        QVERIFY(number > 0);
-        peer.write("/nick Tester");
-        peer.write("/terminate " + QByteArray::number(number));
-        QVERIFY(peer.waitForDisconnected(kWait));
-    }
-}
 
 QTEST_GUILESS_MAIN(TestPrograms)
 #include "test_programs.moc"
