@@ -59,13 +59,13 @@ QByteArray words(bool spaced) {
 
 const std::vector<Pattern>& patterns() {
     static const std::vector<Pattern> all = {
-        {"spaces", "16 MiB of text with spaces", words(true), QString::fromLatin1(words(true)),
-         16 * kMiB},
-        {"nospaces", "16 MiB of text without spaces", words(false),
-         QString::fromLatin1(words(false)), 16 * kMiB},
-        {"newlines", "8 MiB of line feeds", "\n", QStringLiteral("\u240A"), 8 * kMiB},
-        {"nul", "8 MiB of NUL bytes", QByteArray(1, '\0'), QStringLiteral("\u2400"), 8 * kMiB},
-        {"u2029", "8 MiB of U+2029", "\xE2\x80\xA9", QStringLiteral("\u2424"), 8 * kMiB},
+        {"spaces", "32 MiB of text with spaces", words(true), QString::fromLatin1(words(true)),
+         32 * kMiB},
+        {"nospaces", "32 MiB of text without spaces", words(false),
+         QString::fromLatin1(words(false)), 32 * kMiB},
+        {"newlines", "16 MiB of line feeds", "\n", QStringLiteral("\u240A"), 16 * kMiB},
+        {"nul", "16 MiB of NUL bytes", QByteArray(1, '\0'), QStringLiteral("\u2400"), 16 * kMiB},
+        {"u2029", "16 MiB of U+2029", "\xE2\x80\xA9", QStringLiteral("\u2424"), 16 * kMiB},
         {"longname",
          "65,000-character /nick, then 500 one-byte lines 10 ms apart",
          {},
@@ -294,7 +294,7 @@ QString millis(double ms) {
 QString latencyFigures(const std::vector<double>& ms) {
     const double worst = ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end());
     return millis(percentile(ms, 0.5)) + QStringLiteral(" / ") + millis(percentile(ms, 0.99)) +
-           QStringLiteral(" / ") + millis(worst) + QStringLiteral(" ms");
+           QStringLiteral(" / ") + millis(worst) + QStringLiteral(" ms (%1 lines)").arg(ms.size());
 }
 
 // flood | received | shown at | vs text with spaces | peak memory growth | typed line
