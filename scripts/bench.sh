@@ -3,7 +3,7 @@
 # prints two tables of figures with the goal each is held to: latency, entry
 # cost, start-up and memory; then the floods, in which a raw peer sends a host
 # window one byte pattern after the opening exchange. Each flood is bounded
-# (8 or 16 MiB, see bench/bench_flood.cpp) so that the whole run ends within a
+# (16 or 32 MiB, see bench/bench_flood.cpp) so that the whole run ends within a
 # few minutes on a loaded 2-core machine. Figures are printed, never judged
 # as a test: "met" says whether the goal was reached on this run.
 #
