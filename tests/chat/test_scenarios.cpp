@@ -6,11 +6,12 @@
 // (nothing listed: nothing may happen); the socket calls, status, caption,
 // button caption, panel in front, focus and input box only where listed.
 // A step after "> " runs at the next yield, after "box> " while the next box
-// is open. Texts take \r, \n, \t, \\ and \uXXXX.
+// is open. Texts take \r, \n, \t and \uXXXX (lower-case hex).
 
 #include "FakeEnd.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace parlo;
@@ -18,19 +19,14 @@ using namespace parlo::test;
 
 namespace {
 
-QString unescape(QStringView text) {
-    static const QHash<QChar, QChar> escapes = {{'r', '\r'}, {'n', '\n'}, {'t', '\t'}};
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != QLatin1Char('\\') || ++i == text.size()) {
-            out += text[i - (i == text.size())];
-        } else if (text[i] == QLatin1Char('u')) {
-            out += QChar(char16_t(text.mid(i + 1, 4).toUInt(nullptr, 16))), i += 4;
-        } else {
-            out += escapes.value(text[i], text[i]);
-        }
+QString unescape(QStringView escaped) {
+    static const QRegularExpression code(QStringLiteral(R"(\\u([0-9a-f]{4}))"));
+    QString text =
+        escaped.toString().replace("\\r", "\r").replace("\\n", "\n").replace("\\t", "\t");
+    for (auto m = code.match(text); m.hasMatch(); m = code.match(text, m.capturedStart() + 1)) {
+        text.replace(m.capturedStart(), 6, QChar(m.captured(1).toUShort(nullptr, 16)));
     }
-    return out;
+    return text;
 }
 
 void perform(std::unique_ptr<FakeEnd>& end, const QString& step) {
