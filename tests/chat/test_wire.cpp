@@ -1,4 +1,4 @@
-// The parsers of the wire protocol, one row per class of input.
+// Connection numbers as the wire parser reads them, one row per class of input.
 
 #include "Wire.h"
 
@@ -34,38 +34,6 @@ private slots:
         if (valid) {
             QTEST(*parsed, "number");
         }
-    }
-
-    // Each read is cut into the messages listed, "|" between them; own number 5.
-    void joinedReads_data() {
-        QTest::addColumn<QString>("read");
-        QTest::addColumn<QString>("messages");
-        QTest::newRow("one line") << "hello there"
-                                  << "hello there";
-        QTest::newRow("confirmation then nick") << "/connection_confirmed 42/nick Server"
-                                                << "/connection_confirmed 42|/nick Server";
-        QTest::newRow("any letter case") << "/TERMINATE 3/nick A"
-                                         << "/TERMINATE 3|/nick A";
-        QTest::newRow("text after the number") << "/terminate 3 bye"
-                                               << "/terminate 3 bye";
-        QTest::newRow("not a number") << "/connection_confirmed 99999999999/x"
-                                      << "/connection_confirmed 99999999999/x";
-        QTest::newRow("disconnect is one line") << "/disconnect 1/disconnect 1"
-                                                << "/disconnect 1/disconnect 1";
-        QTest::newRow("line then own goodbye") << "!/terminate 5"
-                                               << "!|/terminate 5";
-        QTest::newRow("line then other goodbye") << "bye/terminate 6"
-                                                 << "bye/terminate 6";
-        QTest::newRow("chain") << "/terminate 1/terminate 2/x"
-                               << "/terminate 1|/terminate 2|/x";
-    }
-    void joinedReads() {
-        QFETCH(QString, read);
-        QStringList messages;
-        while (!read.isEmpty()) {
-            messages << wire::takeFirstMessage(read, 5);
-        }
-        QTEST(messages.join(QLatin1Char('|')), "messages");
     }
 };
 
