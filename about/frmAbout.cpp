@@ -2,6 +2,7 @@
 
 #include "ClassicFonts.h"
 #include "Picture.h"
+#include "ProductName.h"
 #include "Twips.h"
 #include "modIEOps.h"
 
@@ -16,7 +17,6 @@ namespace parlo {
 
 namespace {
 
-const QString kCaption = QStringLiteral("Parlo");
 const QString kCreditLine = QStringLiteral("The Parlo team");
 // Shown as the link's text and opened when the link is clicked.
 const QString kWebAddress = QStringLiteral("www.parlo.example");
@@ -36,7 +36,7 @@ frmAbout::frmAbout(bool closeOnEsc, modIEOps& launcher, QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       m_closeOnEsc(closeOnEsc), m_launcher(launcher) {
-    setWindowTitle(kCaption);
+    setWindowTitle(kProductName);
     setModal(true);
     setFont(msSansSerifFont(8.25));
     setFixedSize(twipsToPixels(4935), twipsToPixels(3255));
@@ -51,7 +51,7 @@ void frmAbout::buildControls() {
     fraAbout->setMouseTracking(true);
     fraAbout->installEventFilter(this);
 
-    addLabel("Label7", kCaption, timesNewRomanFont(24), kTitleBlue, Qt::AlignHCenter, 120, 240);
+    addLabel("Label7", kProductName, timesNewRomanFont(24), kTitleBlue, Qt::AlignHCenter, 120, 240);
     addLabel("Label5", QStringLiteral("Programmed and Designed by:"), msSansSerifFont(9.75),
              QColor(), Qt::AlignLeft, 1080, 960);
     addLabel("Label3", kCreditLine, microsoftSansSerifFont(9.75, true), kCreditRed, Qt::AlignLeft,

@@ -4,6 +4,7 @@
 #include "ClassicFonts.h"
 #include "PanelLayout.h"
 #include "Picture.h"
+#include "ProductName.h"
 #include "Texts.h"
 #include "TranscriptView.h"
 #include "Twips.h"
@@ -84,7 +85,6 @@ void ChatWindow::start() {
 void ChatWindow::buildConnectPanel(QWidget* client) {
     fraConnect = named<QGroupBox>("fraConnect", QStringLiteral("Connect"), client);
     fraConnect->setGeometry(twipsRect(120, 0, 5415, 3135));
-    fraConnect->setAccessibleName(QStringLiteral("Connect"));
 
     auto* Label1 =
         named<QLabel>("Label1", QStringLiteral("Connect to (IP/Host name):"), fraConnect);
@@ -113,7 +113,6 @@ void ChatWindow::buildConnectPanel(QWidget* client) {
 void ChatWindow::buildChatPanel(QWidget* client) {
     fraChat = named<QGroupBox>("fraChat", QStringLiteral("Chat"), client);
     fraChat->setGeometry(twipsRect(120, 0, 5415, 3135));
-    fraChat->setAccessibleName(QStringLiteral("Chat"));
 
     auto* txtOutput = named<TranscriptView>("txtOutput", fraChat);
     txtOutput->setGeometry(twipsRect(120, 240, 5175, 1695));
@@ -251,7 +250,7 @@ void ChatWindow::showConnectPanel() {
 
 void ChatWindow::messageBox(const QString& text) {
     QMessageBox box(this);
-    box.setWindowTitle(QStringLiteral("Parlo"));
+    box.setWindowTitle(kProductName);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setStandardButtons(QMessageBox::Ok);
