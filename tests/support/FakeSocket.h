@@ -18,27 +18,20 @@ public:
     bool backlogged = false;
 
     void Connect(const QString& host, quint16 port) override {
-        calls << QStringLiteral("Connect %1 %2").arg(host).arg(port);
-        state = sckConnecting;
+        act(QStringLiteral("Connect %1 %2").arg(host).arg(port), sckConnecting);
     }
     bool Listen() override {
-        calls << QStringLiteral("Listen %1").arg(m_port);
-        state = listenFails ? sckClosed : sckListening;
-        return !listenFails;
+        return act(QStringLiteral("Listen %1").arg(m_port), listenFails ? sckClosed : sckListening);
     }
-    void Accept(qint32 requestId) override {
-        calls << QStringLiteral("Accept %1").arg(requestId);
-        state = sckConnected;
-    }
+    void Accept(qint32 id) override { act(QStringLiteral("Accept %1").arg(id), sckConnected); }
     SendResult SendData(const QString& text) override {
         if (state != sckConnected || backlogged) {
             return state != sckConnected ? SendResult::NotConnected : SendResult::Backlogged;
         }
-        sent << text;
-        return SendResult::Sent;
+        return sent << text, SendResult::Sent;
     }
     QString GetData() override { return std::exchange(incoming, QString()); }
-    void Close() override { calls << QStringLiteral("Close"), state = sckClosed; }
+    void Close() override { act(QStringLiteral("Close"), sckClosed); }
     int State() const override { return state; }
     void setLocalPort(quint16 port) override { m_port = port; }
     quint16 LocalPort() const override { return m_port; }
@@ -46,6 +39,11 @@ public:
     bool FlushOutgoing(int) override { return calls << QStringLiteral("Flush"), true; }
 
 private:
+    // Records an operation and the state it leaves; true unless it leaves the socket closed.
+    bool act(const QString& call, int newState) {
+        calls << call, state = newState;
+        return state != sckClosed;
+    }
     quint16 m_port = 0;
 };
 
