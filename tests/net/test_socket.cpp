@@ -18,7 +18,7 @@ class TestSocket : public QObject {
     Q_OBJECT
 private slots:
     // A host on a port the system picks (none set) takes a raw caller that
-    // writes bytes as given, then a socket like it that first fails three ways.
+    // writes bytes as given, then a socket like it, which first fails three ways.
     void calls() {
         QtStreamSocket host, caller;
         QTcpSocket raw;
@@ -26,11 +26,12 @@ private slots:
         QSet<qint32> requests;
         QList<qsizetype> closedAt; // characters received when the peer's close was reported
         connect(&host, &StreamSocket::ConnectionRequest, this,
-                [&](qint32 id) { requests << id, host.Accept(id); });
+                [&](qint32 id) { host.Accept(*requests.insert(id)); });
         connect(&host, &StreamSocket::PeerClosed, this,
                 [&] { closedAt << reads.join(QString()).size(); });
         // What comes while a handler runs a nested event loop (a modal box), the
-        // peer's close included, is handed out after it returns, never inside it.
+        // peer's close included, is handed out after it returns, never inside it:
+        // here the raw caller's last line and its close, during the handler for "first".
         connect(&host, &StreamSocket::DataArrival, this, [&] {
             reads << host.GetData();
             if (reads.last() == QLatin1String("first")) {
@@ -43,7 +44,8 @@ private slots:
         });
         QVERIFY(host.Listen() && host.State() == State::sckListening);
 
-        // A character cut in two and an invalid byte, one read or more per piece.
+        // A character cut in two and an invalid byte: each piece is read before
+        // the next is written.
         raw.connectToHost(QHostAddress::LocalHost, host.LocalPort());
         const QByteArrayList parts{"caf\xC3", "\xA9 \xFF \xE2\x82", "\xAC!", "first"};
         for (const QByteArray& part : parts) {
