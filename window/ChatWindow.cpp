@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <limits>
 
@@ -121,6 +122,10 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     txtOutput->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtOutput->setUndoRedoEnabled(false); // a long conversation must not keep an undo history
     txtOutput->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The scroll bar's own strip is opaque, so that the bar moving under a new
+    // line repaints the strip alone and not the Chat frame behind it (which
+    // costs more than the line itself).
+    txtOutput->verticalScrollBar()->parentWidget()->setAutoFillBackground(true);
     QPalette blue = txtOutput->palette();
     blue.setColor(QPalette::Text, QColor(0, 0, 255));
     txtOutput->setPalette(blue);
