@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <csignal>
+#include <future>
 
 namespace parlo {
 
@@ -21,12 +22,16 @@ int runChatProgram(int argc, char* argv[], ChatSide& side) {
     QGuiApplication::setDesktopFileName(name);
     QCoreApplication::setApplicationVersion(QStringLiteral(PARLO_VERSION));
 
+    // Taking the lock writes its file through to the disk, which can take
+    // longer than building the window: the window is built meanwhile, and
+    // shown only once the lock is ours.
     SingleInstance instance;
-    if (!instance.tryAcquire(name)) {
+    std::future<bool> acquired =
+        std::async(std::launch::async, [&instance, &name] { return instance.tryAcquire(name); });
+    ChatEnd end(side, ChatSettings{});
+    if (!acquired.get()) {
         return 0;
     }
-
-    ChatEnd end(side, ChatSettings{});
     end.window.start();
     return QApplication::exec();
 }
