@@ -1,117 +1,157 @@
 #include "CrossProcess.h"
 
+#include "BareReceiver.h"
 #include "CallerSide.h"
-#include "HostSide.h"
+#include "ShownWatch.h"
 #include "WindowDriver.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTextBlock>
-#include <QTextDocument>
+#include <QTcpSocket>
 #include <cstdio>
-#include <ctime>
 
 namespace parlo::bench {
 
 namespace {
 
-const QString kDone = QStringLiteral("done");
+const QString kReceiverFlag = QStringLiteral("--receiver");
+constexpr int kPatienceMs = 10000;
+constexpr int kRunLimitMs = 600000;
 
-// The system-wide monotonic clock, readable in both processes.
-qint64 nowNs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+void say(const QByteArray& text) {
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
 }
 
-} // namespace
+// Says when each line is shown in `box`, until all `lines` are or the
+// connection ends; 0 when all were. The next line is awaited before the
+// sender hears that this one was shown.
+int acknowledge(QPlainTextEdit& box, const QString& prefix, int lines,
+                const std::function<bool()>& connected) {
+    int next = 0;
+    ShownWatch* watching = nullptr;
+    ShownWatch watch(box, [&](qint64 at) {
+        const int shown = next++;
+        watching->expect(prefix + latencyLine(next));
+        say(QByteArray::number(shown) + ' ' + QByteArray::number(at));
+    });
+    watching = &watch;
+    watch.expect(prefix + latencyLine(0));
+    say("ready");
+    spinUntil([&] { return next == lines || !connected(); }, kRunLimitMs);
+    return next == lines ? 0 : 1;
+}
 
-int runReceiver(unsigned short port) {
+// The size of a caller window's text box, where the chat receiver shows lines.
+QSize transcriptSize() {
+    CallerSide side;
+    ChatEnd caller(side, ChatSettings{.port = 0});
+    caller.window.start();
+    settle(100);
+    return outputBox(caller).size();
+}
+
+bool connectTo(QTcpSocket& socket, quint16 port) {
+    socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+    if (!socket.waitForConnected(kPatienceMs)) {
+        return false;
+    }
+    socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return true;
+}
+
+int runChatReceiver(quint16 port, const QString& prefix, int lines) {
     CallerSide side;
     ChatEnd caller(side, ChatSettings{.port = port});
     caller.window.start();
     if (!call(caller)) {
         return 1;
     }
-    const QRegularExpression number(QStringLiteral("line (\\d+) of the latency run"));
-    // A line has arrived once it is in the text box, where the user reads it.
-    // Every new entry is looked at (a line that arrived joined to the one
-    // before it is in the same entry), so none goes unnoticed when this side
-    // falls behind on a loaded machine.
-    const QTextDocument* shown = outputBox(caller).document();
-    QTextBlock seen = shown->lastBlock();
-    std::vector<std::pair<int, qint64>> arrivals;
-    bool done = false;
-    while (!done) {
-        QCoreApplication::processEvents();
-        const qint64 at = nowNs();
-        for (QTextBlock block = seen.next(); block.isValid(); block = block.next()) {
-            seen = block;
-            const QString entry = block.text();
-            for (const auto& match : number.globalMatch(entry)) {
-                arrivals.emplace_back(match.captured(1).toInt(), at);
-            }
-            done = done || entry.endsWith(kDone);
-        }
-        done = done || caller.socket.State() != StreamSocket::sckConnected;
+    return acknowledge(outputBox(caller), prefix, lines,
+                       [&] { return caller.socket.State() == StreamSocket::sckConnected; });
+}
+
+int runBareReceiver(quint16 port, const QString& prefix, int lines, QSize size) {
+    QTcpSocket socket;
+    if (!connectTo(socket, port)) {
+        return 1;
     }
-    for (const auto& [index, at] : arrivals) {
-        std::printf("%d %lld\n", index, static_cast<long long>(at));
+    BareReceiver receiver(socket, size);
+    settle(200);
+    return acknowledge(receiver.box(), prefix, lines,
+                       [&] { return socket.state() == QAbstractSocket::ConnectedState; });
+}
+
+int runEcho(quint16 port) {
+    QTcpSocket socket;
+    if (!connectTo(socket, port)) {
+        return 1;
     }
+    QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] {
+        socket.write(socket.readAll());
+        socket.flush();
+    });
+    say("ready");
+    spinUntil([&] { return socket.state() != QAbstractSocket::ConnectedState; }, kRunLimitMs);
     return 0;
 }
 
-std::vector<double> crossProcessLatency(const char* self, int lines) {
-    HostSide side;
-    ChatEnd host(side, ChatSettings{.port = 0});
-    host.window.start();
-    QProcess receiver;
-    receiver.setProcessChannelMode(QProcess::SeparateChannels);
-    receiver.setStandardErrorFile(QProcess::nullDevice());
-    receiver.start(QString::fromLocal8Bit(self),
-                   {QStringLiteral("--receiver"), QString::number(host.socket.LocalPort()),
-                    QStringLiteral("-platform"), QStringLiteral("offscreen")});
-    // The receiver says a line once the call stands.
-    if (!spinUntil([&] { return lastShownLine(host).endsWith(QLatin1String(": ready")); }, 10000)) {
-        receiver.kill();
-        receiver.waitForFinished();
-        return {};
-    }
-    settle(300); // the receiver settles into its loop
+} // namespace
 
-    QLineEdit& input = inputBox(host);
-    std::vector<qint64> sentAt(std::size_t(lines), 0);
-    for (int i = 0; i < lines; ++i) {
-        sentAt[std::size_t(i)] = nowNs();
-        typeLine(input, QStringLiteral("line %1 of the latency run").arg(i));
-        // One line at a time: the next goes once this one has surely been shown.
-        QElapsedTimer gap;
-        gap.start();
-        while (gap.nsecsElapsed() < 1500 * 1000) {
-            QCoreApplication::processEvents();
-        }
+QString latencyLine(int index) {
+    return QStringLiteral("line %1 of the latency run").arg(index);
+}
+
+ReceiverProcess::ReceiverProcess(const char* self, ReceiverKind kind, quint16 port,
+                                 const QString& prefix, int lines) {
+    m_process.setStandardErrorFile(QProcess::nullDevice());
+    m_process.start(QString::fromLocal8Bit(self),
+                    {kReceiverFlag, QString::number(int(kind)), QString::number(port), prefix,
+                     QString::number(lines), QStringLiteral("-platform"),
+                     QStringLiteral("offscreen")});
+}
+
+ReceiverProcess::~ReceiverProcess() {
+    if (!m_process.waitForFinished(kPatienceMs)) {
+        m_process.kill();
+        m_process.waitForFinished();
     }
-    typeLine(input, kDone);
-    if (!spinUntil([&] { return receiver.state() == QProcess::NotRunning; }, 30000)) {
-        receiver.kill();
+}
+
+QByteArray ReceiverProcess::nextLine() {
+    if (!spinUntil([&] { return m_process.canReadLine(); }, kPatienceMs)) {
         return {};
     }
-    std::vector<double> samples;
-    for (const QByteArray& entry : receiver.readAllStandardOutput().split('\n')) {
-        const QList<QByteArray> fields = entry.split(' ');
-        if (fields.size() != 2) {
-            continue;
-        }
-        const int index = fields[0].toInt();
-        if (index >= 0 && index < lines) {
-            samples.push_back(double(fields[1].toLongLong() - sentAt[std::size_t(index)]) / 1000.0);
-        }
+    return m_process.readLine().trimmed();
+}
+
+bool ReceiverProcess::ready() {
+    return nextLine() == "ready";
+}
+
+qint64 ReceiverProcess::shownAtNs(int index) {
+    const QList<QByteArray> fields = nextLine().split(' ');
+    return fields.size() == 2 && fields[0].toInt() == index ? fields[1].toLongLong() : 0;
+}
+
+int runReceiverIfAsked(const QStringList& arguments) {
+    const qsizetype at = arguments.indexOf(kReceiverFlag);
+    if (at < 0 || arguments.size() < at + 5) {
+        return -1;
     }
-    return samples;
+    const auto kind = ReceiverKind(arguments[at + 1].toInt());
+    const auto port = quint16(arguments[at + 2].toUInt());
+    const QString& prefix = arguments[at + 3];
+    const int lines = arguments[at + 4].toInt();
+    switch (kind) {
+    case ReceiverKind::Chat:
+        return runChatReceiver(port, prefix, lines);
+    case ReceiverKind::BareBox:
+        return runBareReceiver(port, prefix, lines, transcriptSize());
+    case ReceiverKind::Echo:
+        return runEcho(port);
+    }
+    return 2;
 }
 
 } // namespace parlo::bench

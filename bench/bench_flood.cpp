@@ -287,90 +287,101 @@ Measured parse(const QList<QByteArray>& fields) {
     return m;
 }
 
-QString millis(double ms) {
-    return QString::number(ms, 'f', ms < 10 ? 1 : 0);
+// One pattern's figures, one entry per run.
+struct Runs {
+    std::vector<double> rate;     // MB/s shown
+    std::vector<double> growth;   // peak memory growth over bytes received
+    std::vector<double> typedP99; // ms
+    std::vector<double> perLine;  // long name: memory per line over a short name's
+    std::vector<double> cpu;      // long name: CPU over a short name's
+    bool shown = true;            // every byte, in every run
+    bool ran = true;
+};
+
+// Runs `pattern` in a fresh process and adds its figures to `runs`.
+void runOnce(const char* self, const Pattern& pattern, Runs& runs) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QString::fromLocal8Bit(self),
+                {QStringLiteral("--pattern"), QLatin1String(pattern.name),
+                 QStringLiteral("-platform"), QGuiApplication::platformName()});
+    child.waitForFinished(-1);
+    std::optional<Measured> result;
+    std::optional<Measured> shortName;
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("RESULT|")) {
+            result = parse(line.split('|'));
+        } else if (line.startsWith("SHORTNAME|")) {
+            shortName = parse(line.split('|'));
+        }
+    }
+    if (!result) {
+        std::fprintf(stderr, "flood %s did not run\n", pattern.name);
+        runs.ran = false;
+        return;
+    }
+    const Measured& m = *result;
+    runs.shown = runs.shown && m.complete && m.intact;
+    runs.typedP99.push_back(percentile(m.latencies, 0.99));
+    runs.growth.push_back(m.growthBytes / double(m.received));
+    if (shortName) {
+        // A line under the long name against the same line under a short one.
+        runs.perLine.push_back(m.growthBytes / std::max(shortName->growthBytes, 1024.0));
+        runs.cpu.push_back(m.cpuSeconds / std::max(shortName->cpuSeconds, 1e-6));
+    } else {
+        runs.rate.push_back(double(m.received) / 1e6 / m.seconds);
+    }
 }
 
-QString latencyFigures(const std::vector<double>& ms) {
-    const double worst = ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end());
-    return millis(percentile(ms, 0.5)) + QStringLiteral(" / ") + millis(percentile(ms, 0.99)) +
-           QStringLiteral(" / ") + millis(worst) + QStringLiteral(" ms (%1 lines)").arg(ms.size());
-}
-
-// flood | received | shown at | vs text with spaces | peak memory growth | typed line
-// p50 / p99 / worst | host CPU | met
-void floodRow(const char* title, const Measured& m, const QString& rate, const QString& vsSpaces,
-              bool met) {
-    std::printf("FLOOD|%s|%s|%s|%s|%s (%s)|%s|%.0f%%|%s\n", title,
-                qPrintable(mib(double(m.received))), qPrintable(rate), qPrintable(vsSpaces),
-                qPrintable(mib(m.growthBytes)),
-                qPrintable(times(m.growthBytes / double(m.received))),
-                qPrintable(latencyFigures(m.latencies)), 100 * m.cpuSeconds / m.seconds,
-                met ? "yes" : "NO");
+// flood | shown at | vs text with spaces | memory growth (x received) | typed line p99 |
+// every byte shown | met; `spacedRate` is empty for text with spaces itself.
+void floodRow(const char* title, const Runs& runs, const std::vector<double>& spacedRate) {
+    const bool memoryMet = spreadOf(runs.growth).median <= 8;
+    const bool typingMet = spreadOf(runs.typedP99).median <= 100;
+    QString rate = QStringLiteral("-");
+    QString vsSpaces = QStringLiteral("-");
+    bool rateMet = true;
+    if (!runs.rate.empty()) {
+        rate = spread(runs.rate, 2, " MB/s");
+        if (!spacedRate.empty()) {
+            const std::vector<double> relative = ratios(runs.rate, spacedRate);
+            vsSpaces = times(relative);
+            rateMet = spreadOf(relative).median >= 0.5;
+        }
+    }
+    std::printf("FLOOD|%s|%s|%s|%s|%s|%s|%s\n", title, qPrintable(rate), qPrintable(vsSpaces),
+                qPrintable(times(runs.growth)), qPrintable(spread(runs.typedP99, 1, " ms")),
+                runs.shown ? "yes" : "NO",
+                runs.ran && runs.shown && memoryMet && typingMet && rateMet ? "yes" : "NO");
+    if (!runs.perLine.empty()) {
+        const bool costMet = spreadOf(runs.perLine).median <= 2 && spreadOf(runs.cpu).median <= 2;
+        std::printf("FLOOD|per line, under the long name over under \"Flood\": memory; CPU|-|-|"
+                    "%s; %s|-|-|%s\n",
+                    qPrintable(times(runs.perLine)), qPrintable(times(runs.cpu)),
+                    costMet ? "yes" : "NO");
+    }
     std::fflush(stdout);
 }
 
-// Runs every pattern in a process of its own (so each starts from the same
-// memory) and prints one table row per pattern.
+// Runs every pattern kRuns times, each run in a process of its own (so each
+// starts from the same memory), and prints one table row per pattern.
 int runAll(const char* self) {
-    double spacedRate = 0;
+    std::vector<double> spacedRate;
     int status = 0;
     for (const Pattern& pattern : patterns()) {
-        std::fprintf(stderr, "  flood: %s ...\n", pattern.title);
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QString::fromLocal8Bit(self),
-                    {QStringLiteral("--pattern"), QLatin1String(pattern.name),
-                     QStringLiteral("-platform"), QGuiApplication::platformName()});
-        child.waitForFinished(-1);
-        std::optional<Measured> result;
-        std::optional<Measured> shortName;
-        for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
-            if (line.startsWith("RESULT|")) {
-                result = parse(line.split('|'));
-            } else if (line.startsWith("SHORTNAME|")) {
-                shortName = parse(line.split('|'));
-            }
+        Runs runs;
+        for (int run = 0; run < kRuns; ++run) {
+            std::fprintf(stderr, "  flood run %d of %d: %s\n", run + 1, kRuns, pattern.title);
+            runOnce(self, pattern, runs);
         }
-        if (!result) {
-            std::fprintf(stderr, "flood %s did not run\n", pattern.name);
-            status = 1;
-            continue;
-        }
-        const Measured& m = *result;
-        const bool shown = m.complete && m.intact;
-        const bool typingMet = percentile(m.latencies, 0.99) <= 100;
-        if (shortName) {
-            // A line under the long name against the same line under a short one.
-            const double perLine = m.growthBytes / kShortLines;
-            const double shortPerLine = std::max(shortName->growthBytes / kShortLines, 1.0);
-            const double cpuRatio = m.cpuSeconds / std::max(shortName->cpuSeconds, 1e-6);
-            const bool costMet = perLine <= 2 * shortPerLine && cpuRatio <= 2;
-            floodRow(pattern.title, m, QStringLiteral("-"), QStringLiteral("-"),
-                     shown && typingMet && costMet);
-            std::printf("FLOOD|per line: under the long name / under \"Flood\"|-|-|-|%s / %s "
-                        "(%s)|-|%s|%s\n",
-                        qPrintable(QString::number(perLine / 1024, 'f', 2) + " KiB"),
-                        qPrintable(QString::number(shortPerLine / 1024, 'f', 2) + " KiB"),
-                        qPrintable(times(perLine / shortPerLine)),
-                        qPrintable(QStringLiteral("CPU ") + times(cpuRatio)),
-                        costMet ? "yes" : "NO");
-            continue;
-        }
-        const double rate = double(m.received) / 1e6 / m.seconds;
-        QString vsSpaces = QStringLiteral("-");
-        bool rateMet = true;
         if (qstrcmp(pattern.name, "spaces") == 0) {
-            spacedRate = rate;
-        } else if (spacedRate > 0) {
-            vsSpaces = times(rate / spacedRate);
-            rateMet = rate * 2 >= spacedRate;
+            floodRow(pattern.title, runs, {});
+            spacedRate = runs.rate;
+        } else {
+            floodRow(pattern.title, runs, spacedRate);
         }
-        const bool memoryMet = m.growthBytes <= 8 * double(m.received);
-        floodRow(pattern.title, m, QString::number(rate, 'f', 2) + QStringLiteral(" MB/s"),
-                 vsSpaces, shown && typingMet && memoryMet && rateMet);
-        if (!shown) {
-            std::fprintf(stderr, "flood %s: not every byte was shown\n", pattern.name);
+        if (!runs.ran) {
+            status = 1;
         }
     }
     return status;
