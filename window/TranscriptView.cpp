@@ -119,15 +119,19 @@ void TranscriptView::catchUp() {
     m_catchUpQueued = false;
     if (!m_unshown.isEmpty()) {
         QTextCursor end(document());
+        end.beginEditBlock();
         end.movePosition(QTextCursor::End);
         end.insertText(std::exchange(m_unshown, QString()));
+        end.endEditBlock();
     }
     if (std::exchange(m_scrollPending, false)) {
         // The caret goes to the end (nothing left selected), which brings the
         // last line into view.
         QTextCursor end = textCursor();
-        end.movePosition(QTextCursor::End);
-        setTextCursor(end);
+        if (end.hasSelection() || !end.atEnd()) {
+            end.movePosition(QTextCursor::End);
+            setTextCursor(end);
+        }
         ensureCursorVisible();
     }
 }
