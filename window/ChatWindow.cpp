@@ -49,7 +49,7 @@ void sizeToCaption(QLabel* label, int leftTwips, int topTwips) {
 
 ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
                        modIEOps& launcher, QWidget* parent)
-    : QMainWindow(parent), m_side(side), m_launcher(launcher),
+    : QMainWindow(parent), m_side(side), m_launcher(launcher), m_connectCaption(texts::kConnect),
       m_form(socket, *this, side, settings) {
     setObjectName(QStringLiteral("frmClient"));
     setWindowTitle(side.traits().designCaption);
@@ -58,8 +58,14 @@ ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings&
 
     auto* client = named<QWidget>("client", this);
     setCentralWidget(client);
-    buildConnectPanel(client);
+    // The connect panel of a side that starts with the chat panel in front
+    // (the host's, which it never shows) is built when first brought to front:
+    // building it here would only delay the window's first appearance.
+    if (!side.traits().startsWithChatPanel) {
+        buildConnectPanel();
+    }
     buildChatPanel(client);
+    orderTabs();
     buildMenus();
 
     Status = named<QLabel>("Status", this);
@@ -83,8 +89,8 @@ void ChatWindow::start() {
     show();
 }
 
-void ChatWindow::buildConnectPanel(QWidget* client) {
-    fraConnect = named<QGroupBox>("fraConnect", QStringLiteral("Connect"), client);
+void ChatWindow::buildConnectPanel() {
+    fraConnect = named<QGroupBox>("fraConnect", QStringLiteral("Connect"), centralWidget());
     fraConnect->setGeometry(twipsRect(120, 0, 5415, 3135));
 
     auto* Label1 =
@@ -100,7 +106,7 @@ void ChatWindow::buildConnectPanel(QWidget* client) {
     cboAddress->setAccessibleDescription(
         QStringLiteral("Type the IP address or host name of the Parlo host, then press Enter"));
 
-    cmdConnect = named<QPushButton>("cmdConnect", texts::kConnect, fraConnect);
+    cmdConnect = named<QPushButton>("cmdConnect", m_connectCaption, fraConnect);
     cmdConnect->setGeometry(twipsRect(2880, 1440, 1335, 375));
     cmdConnect->setAccessibleDescription(
         QStringLiteral("Connects to or disconnects from the host"));
@@ -153,15 +159,20 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     cboPeers->setEnabled(false);
     cboPeers->setAccessibleName(QStringLiteral("Peers"));
 
-    auto* cmdSend = named<QPushButton>("cmdSend", QStringLiteral("Send"), fraChat);
+    cmdSend = named<QPushButton>("cmdSend", QStringLiteral("Send"), fraChat);
     cmdSend->setGeometry(twipsRect(3480, 2640, 1335, 375));
     cmdSend->setAccessibleDescription(QStringLiteral("Sends the typed line"));
     connect(cmdSend, &QPushButton::clicked, this, [this] { m_form.cmdSend_Click(); });
+}
 
-    QWidget::setTabOrder(cboAddress, cmdConnect);
-    QWidget::setTabOrder(cmdConnect, txtSend);
+// Tab goes round the connect panel's controls (once it is built), then the chat panel's.
+void ChatWindow::orderTabs() {
+    if (cboAddress) {
+        QWidget::setTabOrder(cboAddress, cmdConnect);
+        QWidget::setTabOrder(cmdConnect, txtSend);
+    }
     QWidget::setTabOrder(txtSend, cmdSend);
-    QWidget::setTabOrder(cmdSend, txtOutput);
+    QWidget::setTabOrder(cmdSend, m_transcript);
 }
 
 void ChatWindow::buildMenus() {
@@ -214,11 +225,13 @@ void ChatWindow::focusInput() {
 }
 
 QString ChatWindow::addressText() const {
-    return cboAddress->currentText();
+    return cboAddress ? cboAddress->currentText() : QString();
 }
 
 void ChatWindow::focusAddress() {
-    cboAddress->setFocus();
+    if (cboAddress) {
+        cboAddress->setFocus();
+    }
 }
 
 void ChatWindow::setStatusText(const QString& text) {
@@ -234,20 +247,30 @@ void ChatWindow::setCaption(const QString& caption) {
 }
 
 QString ChatWindow::connectCaption() const {
-    return cmdConnect->text();
+    return m_connectCaption;
 }
 
 void ChatWindow::setConnectCaption(const QString& caption) {
-    cmdConnect->setText(caption);
+    m_connectCaption = caption;
+    if (cmdConnect) {
+        cmdConnect->setText(caption);
+    }
 }
 
 void ChatWindow::showChatPanel() {
     fraChat->show();
     fraChat->raise();
-    fraConnect->hide(); // the panel behind takes no focus while hidden from view
+    if (fraConnect) {
+        fraConnect->hide(); // the panel behind takes no focus while hidden from view
+    }
 }
 
 void ChatWindow::showConnectPanel() {
+    if (!fraConnect) {
+        buildConnectPanel();
+        fraConnect->resize(fraChat->size()); // the size the resize rule gave the panels
+        orderTabs();
+    }
     fraConnect->show();
     fraConnect->raise();
     fraChat->hide();
@@ -292,7 +315,9 @@ void ChatWindow::Form_Resize() {
     }
     const QSize pixels(twipsToPixels(qRound(panel.width())), twipsToPixels(qRound(panel.height())));
     fraChat->resize(pixels);
-    fraConnect->resize(pixels);
+    if (fraConnect) {
+        fraConnect->resize(pixels);
+    }
 }
 
 void ChatWindow::mnuAbout_Click() {

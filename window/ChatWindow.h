@@ -64,8 +64,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void buildConnectPanel(QWidget* client);
+    void buildConnectPanel();
     void buildChatPanel(QWidget* client);
+    void orderTabs();
     void buildMenus();
     bool handleInputKey(QKeyEvent* event);
     void Form_Resize();
@@ -78,8 +79,10 @@ private:
     QPushButton* cmdConnect = nullptr;
     QGroupBox* fraChat = nullptr;
     QLineEdit* txtSend = nullptr;
+    QPushButton* cmdSend = nullptr;
     QLabel* Status = nullptr;
     TranscriptView* m_transcript = nullptr;
+    QString m_connectCaption; // the Connect button's, kept while the button is not built
     InputHistory m_history;
     std::unique_ptr<frmAbout> m_about;
     bool m_ending = false;
