@@ -42,15 +42,6 @@ int acknowledge(QPlainTextEdit& box, const QString& prefix, int lines,
     return next == lines ? 0 : 1;
 }
 
-// The size of a caller window's text box, where the chat receiver shows lines.
-QSize transcriptSize() {
-    CallerSide side;
-    ChatEnd caller(side, ChatSettings{.port = 0});
-    caller.window.start();
-    settle(100);
-    return outputBox(caller).size();
-}
-
 bool connectTo(QTcpSocket& socket, quint16 port) {
     socket.connectToHost(QStringLiteral("127.0.0.1"), port);
     if (!socket.waitForConnected(kPatienceMs)) {

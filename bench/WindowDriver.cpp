@@ -1,5 +1,7 @@
 #include "WindowDriver.h"
 
+#include "CallerSide.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -33,6 +35,14 @@ QLineEdit& inputBox(ChatEnd& end) {
 
 QPlainTextEdit& outputBox(ChatEnd& end) {
     return control<QPlainTextEdit>(end, "txtOutput");
+}
+
+QSize transcriptSize() {
+    CallerSide side;
+    ChatEnd caller(side, ChatSettings{.port = 0});
+    caller.window.start();
+    settle(100);
+    return outputBox(caller).size();
 }
 
 QString nickname(const ChatEnd& end) {

@@ -2,6 +2,7 @@
 
 #include "ChatEnd.h"
 
+#include <QSize>
 #include <QString>
 #include <functional>
 
@@ -14,6 +15,9 @@ namespace parlo::bench {
 // found by their design names.
 QLineEdit& inputBox(ChatEnd& end);
 QPlainTextEdit& outputBox(ChatEnd& end);
+
+// The size of a started caller window's text box.
+QSize transcriptSize();
 
 // The nickname the window's caption shows.
 QString nickname(const ChatEnd& end);

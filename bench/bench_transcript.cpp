@@ -1,16 +1,19 @@
 // What one transcript entry costs when the transcript is short (1,000
 // entries) and when it is long (100,000): in the chat model over recording
-// controls, and in the real window's text box.
+// controls, and in the real window's text box; next to them, the toolkit's
+// floor: a bare QPlainTextEdit of the same size appending the same entries.
 #include "BenchSupport.h"
 #include "ChatWindow.h"
 #include "FakeEnd.h"
 #include "HostSide.h"
 #include "ProgramStarter.h"
 #include "RegistryReader.h"
+#include "WindowDriver.h"
 #include "modIEOps.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPlainTextEdit>
 
 using namespace parlo;
 using namespace parlo::bench;
@@ -75,6 +78,9 @@ struct Costs {
         ratioRow(measure, micros(atLong), micros(atShort), ratios(atLong, atShort), 1.3,
                  "<= 1.3x at 1,000");
     }
+    void reportFloor(const char* measure) const {
+        row(measure, micros(atLong), micros(atShort), times(ratios(atLong, atShort)), "-", true);
+    }
 };
 
 // Per-entry cost of a host window over a fake socket, shown (and painted) or
@@ -92,6 +98,19 @@ std::pair<double, double> windowCost(bool shown) {
     return measure([&](const QString& line) { deliver(socket, line); }, true);
 }
 
+// The same entries in a bare text box of the transcript's size.
+std::pair<double, double> bareCost(bool shown) {
+    QPlainTextEdit box;
+    box.setReadOnly(true);
+    box.resize(transcriptSize());
+    box.show();
+    if (!shown) {
+        box.hide();
+    }
+    return measure(
+        [&](const QString& line) { box.appendPlainText(QStringLiteral("Peer: ") + line); }, true);
+}
+
 std::pair<double, double> modelCost() {
     test::FakeEnd end(true);
     end.form.Form_Load();
@@ -106,15 +125,21 @@ int main(int argc, char** argv) {
     Costs model;
     Costs painted;
     Costs unpainted;
+    Costs barePainted;
+    Costs bareUnpainted;
     for (int run = 0; run < kRuns; ++run) {
         model.add(modelCost());
         painted.add(windowCost(true));
         // The same with the window hidden, so nothing is painted: the text
         // box's own share (its text and layout still catch up after each entry).
         unpainted.add(windowCost(false));
+        barePainted.add(bareCost(true));
+        bareUnpainted.add(bareCost(false));
     }
     model.report("model entry at 100,000 entries (ref.: at 1,000)");
     painted.report("window entry at 100,000 entries, painted (ref.: at 1,000)");
     unpainted.report("window entry at 100,000 entries, not painted (ref.: at 1,000)");
+    barePainted.reportFloor("bare text box entry at 100,000, painted (ref.: at 1,000)");
+    bareUnpainted.reportFloor("bare text box entry at 100,000, not painted (ref.: at 1,000)");
     return 0;
 }
