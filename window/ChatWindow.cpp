@@ -49,7 +49,7 @@ void sizeToCaption(QLabel* label, int leftTwips, int topTwips) {
 
 ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
                        modIEOps& launcher, QWidget* parent)
-    : QMainWindow(parent), m_side(side), m_launcher(launcher), m_connectCaption(texts::kConnect),
+    : QMainWindow(parent), m_side(side), m_launcher(launcher),
       m_form(socket, *this, side, settings) {
     setObjectName(QStringLiteral("frmClient"));
     setWindowTitle(side.traits().designCaption);
@@ -58,14 +58,8 @@ ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings&
 
     auto* client = named<QWidget>("client", this);
     setCentralWidget(client);
-    // The connect panel of a side that starts with the chat panel in front
-    // (the host's, which it never shows) is built when first brought to front:
-    // building it here would only delay the window's first appearance.
-    if (!side.traits().startsWithChatPanel) {
-        buildConnectPanel();
-    }
+    buildConnectPanel(client);
     buildChatPanel(client);
-    orderTabs();
     buildMenus();
 
     Status = named<QLabel>("Status", this);
@@ -89,8 +83,8 @@ void ChatWindow::start() {
     show();
 }
 
-void ChatWindow::buildConnectPanel() {
-    fraConnect = named<QGroupBox>("fraConnect", QStringLiteral("Connect"), centralWidget());
+void ChatWindow::buildConnectPanel(QWidget* client) {
+    fraConnect = named<QGroupBox>("fraConnect", QStringLiteral("Connect"), client);
     fraConnect->setGeometry(twipsRect(120, 0, 5415, 3135));
 
     auto* Label1 =
@@ -106,7 +100,7 @@ void ChatWindow::buildConnectPanel() {
     cboAddress->setAccessibleDescription(
         QStringLiteral("Type the IP address or host name of the Parlo host, then press Enter"));
 
-    cmdConnect = named<QPushButton>("cmdConnect", m_connectCaption, fraConnect);
+    cmdConnect = named<QPushButton>("cmdConnect", texts::kConnect, fraConnect);
     cmdConnect->setGeometry(twipsRect(2880, 1440, 1335, 375));
     cmdConnect->setAccessibleDescription(
         QStringLiteral("Connects to or disconnects from the host"));
@@ -159,20 +153,15 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     cboPeers->setEnabled(false);
     cboPeers->setAccessibleName(QStringLiteral("Peers"));
 
-    cmdSend = named<QPushButton>("cmdSend", QStringLiteral("Send"), fraChat);
+    auto* cmdSend = named<QPushButton>("cmdSend", QStringLiteral("Send"), fraChat);
     cmdSend->setGeometry(twipsRect(3480, 2640, 1335, 375));
     cmdSend->setAccessibleDescription(QStringLiteral("Sends the typed line"));
     connect(cmdSend, &QPushButton::clicked, this, [this] { m_form.cmdSend_Click(); });
-}
 
-// Tab goes round the connect panel's controls (once it is built), then the chat panel's.
-void ChatWindow::orderTabs() {
-    if (cboAddress) {
-        QWidget::setTabOrder(cboAddress, cmdConnect);
-        QWidget::setTabOrder(cmdConnect, txtSend);
-    }
+    QWidget::setTabOrder(cboAddress, cmdConnect);
+    QWidget::setTabOrder(cmdConnect, txtSend);
     QWidget::setTabOrder(txtSend, cmdSend);
-    QWidget::setTabOrder(cmdSend, m_transcript);
+    QWidget::setTabOrder(cmdSend, txtOutput);
 }
 
 void ChatWindow::buildMenus() {
@@ -225,13 +214,11 @@ void ChatWindow::focusInput() {
 }
 
 QString ChatWindow::addressText() const {
-    return cboAddress ? cboAddress->currentText() : QString();
+    return cboAddress->currentText();
 }
 
 void ChatWindow::focusAddress() {
-    if (cboAddress) {
-        cboAddress->setFocus();
-    }
+    cboAddress->setFocus();
 }
 
 void ChatWindow::setStatusText(const QString& text) {
@@ -247,30 +234,20 @@ void ChatWindow::setCaption(const QString& caption) {
 }
 
 QString ChatWindow::connectCaption() const {
-    return m_connectCaption;
+    return cmdConnect->text();
 }
 
 void ChatWindow::setConnectCaption(const QString& caption) {
-    m_connectCaption = caption;
-    if (cmdConnect) {
-        cmdConnect->setText(caption);
-    }
+    cmdConnect->setText(caption);
 }
 
 void ChatWindow::showChatPanel() {
     fraChat->show();
     fraChat->raise();
-    if (fraConnect) {
-        fraConnect->hide(); // the panel behind takes no focus while hidden from view
-    }
+    fraConnect->hide(); // the panel behind takes no focus while hidden from view
 }
 
 void ChatWindow::showConnectPanel() {
-    if (!fraConnect) {
-        buildConnectPanel();
-        fraConnect->resize(fraChat->size()); // the size the resize rule gave the panels
-        orderTabs();
-    }
     fraConnect->show();
     fraConnect->raise();
     fraChat->hide();
@@ -315,9 +292,7 @@ void ChatWindow::Form_Resize() {
     }
     const QSize pixels(twipsToPixels(qRound(panel.width())), twipsToPixels(qRound(panel.height())));
     fraChat->resize(pixels);
-    if (fraConnect) {
-        fraConnect->resize(pixels);
-    }
+    fraConnect->resize(pixels);
 }
 
 void ChatWindow::mnuAbout_Click() {

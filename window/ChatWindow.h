@@ -64,9 +64,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void buildConnectPanel();
+    void buildConnectPanel(QWidget* client);
     void buildChatPanel(QWidget* client);
-    void orderTabs();
     void buildMenus();
     bool handleInputKey(QKeyEvent* event);
     void Form_Resize();
@@ -79,10 +78,8 @@ private:
     QPushButton* cmdConnect = nullptr;
     QGroupBox* fraChat = nullptr;
     QLineEdit* txtSend = nullptr;
-    QPushButton* cmdSend = nullptr;
     QLabel* Status = nullptr;
     TranscriptView* m_transcript = nullptr;
-    QString m_connectCaption; // the Connect button's, kept while the button is not built
     InputHistory m_history;
     std::unique_ptr<frmAbout> m_about;
     bool m_ending = false;
