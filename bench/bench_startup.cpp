@@ -1,12 +1,14 @@
 // Start-up time to the window first painted, and idle memory, of the built
-// parlohost next to a bare Qt Widgets window, each started ten times in turn.
+// parlocall next to a bare Qt Widgets window, each started ten times in turn.
+// The caller takes no port until it calls, so the run neither depends on nor
+// disturbs whatever listens on 1983 (the host builds the same window and
+// listens besides).
 #include "BenchSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -22,12 +24,6 @@ struct Start {
     double ms = 0;
     qint64 idleKiB = 0;
 };
-
-bool chatPortTaken() {
-    QTcpSocket probe;
-    probe.connectToHost(QStringLiteral("127.0.0.1"), 1983);
-    return probe.waitForConnected(300);
-}
 
 // Starts `program` once, offscreen, in a private TMPDIR (its own single-instance lock).
 Start startOnce(const QString& program) {
@@ -67,21 +63,17 @@ Start startOnce(const QString& program) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (chatPortTaken()) {
-        std::fprintf(stderr, "port 1983 is in use: stop the program that holds it first\n");
-        return 1;
-    }
-    std::vector<double> hostMs, bareMs, hostKiB, bareKiB;
+    std::vector<double> chatMs, bareMs, chatKiB, bareKiB;
     for (int i = 0; i < kStarts; ++i) { // alternating, so both see the same machine
-        const Start host = startOnce(QStringLiteral(PARLOHOST_PATH));
+        const Start chat = startOnce(QStringLiteral(PARLOCALL_PATH));
         const Start bare = startOnce(QStringLiteral(BARE_WINDOW_PATH));
-        if (host.ms <= 0 || bare.ms <= 0) {
+        if (chat.ms <= 0 || bare.ms <= 0) {
             std::fprintf(stderr, "a program did not show its window\n");
             return 1;
         }
-        hostMs.push_back(host.ms);
+        chatMs.push_back(chat.ms);
         bareMs.push_back(bare.ms);
-        hostKiB.push_back(double(host.idleKiB));
+        chatKiB.push_back(double(chat.idleKiB));
         bareKiB.push_back(double(bare.idleKiB));
     }
     const auto millis = [](const std::vector<double>& runs) { return spread(runs, 1, " ms"); };
@@ -92,9 +84,9 @@ int main(int argc, char** argv) {
         }
         return spread(mib, 1, " MiB");
     };
-    ratioRow("start-up to window shown (ref.: bare Qt window)", millis(hostMs), millis(bareMs),
-             ratios(hostMs, bareMs), 1.3, "<= 1.3x bare window");
-    ratioRow("idle memory, VmRSS (ref.: bare Qt window)", mebibytes(hostKiB), mebibytes(bareKiB),
-             ratios(hostKiB, bareKiB), 1.3, "<= 1.3x bare window");
+    ratioRow("start-up to window shown (ref.: bare Qt window)", millis(chatMs), millis(bareMs),
+             ratios(chatMs, bareMs), 1.3, "<= 1.3x bare window");
+    ratioRow("idle memory, VmRSS (ref.: bare Qt window)", mebibytes(chatKiB), mebibytes(bareKiB),
+             ratios(chatKiB, bareKiB), 1.3, "<= 1.3x bare window");
     return 0;
 }
