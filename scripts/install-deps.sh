@@ -5,7 +5,7 @@
 #   scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core xvfb xauth librsvg2-bin "$@")
+packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core xvfb xauth librsvg2-bin iproute2 "$@")
 
 missing=()
 for package in "${packages[@]}"; do

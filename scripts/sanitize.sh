@@ -32,4 +32,4 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:dete
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$supp:print_suppressions=0"
 
-ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600 -LE slow
+"$root/scripts/own-network.sh" ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600 -LE slow
