@@ -2,7 +2,7 @@
 
 #include "ClassicFonts.h"
 #include "Picture.h"
-#include "ProductName.h"
+#include "Product.h"
 #include "Twips.h"
 #include "modIEOps.h"
 
@@ -36,7 +36,7 @@ frmAbout::frmAbout(bool closeOnEsc, modIEOps& launcher, QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       m_closeOnEsc(closeOnEsc), m_launcher(launcher) {
-    setWindowTitle(kProductName);
+    setWindowTitle(product::kName);
     setModal(true);
     setFont(msSansSerifFont(8.25));
     setFixedSize(twipsToPixels(4935), twipsToPixels(3255));
@@ -51,13 +51,14 @@ void frmAbout::buildControls() {
     fraAbout->setMouseTracking(true);
     fraAbout->installEventFilter(this);
 
-    addLabel("Label7", kProductName, timesNewRomanFont(24), kTitleBlue, Qt::AlignHCenter, 120, 240);
+    addLabel("Label7", product::kName, timesNewRomanFont(24), kTitleBlue, Qt::AlignHCenter, 120,
+             240);
     addLabel("Label5", QStringLiteral("Programmed and Designed by:"), msSansSerifFont(9.75),
              QColor(), Qt::AlignLeft, 1080, 960);
     addLabel("Label3", kCreditLine, microsoftSansSerifFont(9.75, true), kCreditRed, Qt::AlignLeft,
              2040, 1200);
-    addLabel("Label4", QStringLiteral("Version 1.9"), msSansSerifFont(9.75, true), kVersionNavy,
-             Qt::AlignRight, 3300, 1680);
+    addLabel("Label4", QStringLiteral("Version %1").arg(product::kShortVersion),
+             msSansSerifFont(9.75, true), kVersionNavy, Qt::AlignRight, 3300, 1680);
     addLabel("Label6", QStringLiteral("Visit my website:"), msSansSerifFont(8.25), QColor(),
              Qt::AlignLeft, 2280, 2040);
 

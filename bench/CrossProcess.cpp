@@ -58,8 +58,9 @@ int runChatReceiver(quint16 port, const QString& prefix, int lines) {
     if (!call(caller)) {
         return 1;
     }
-    return acknowledge(outputBox(caller), prefix, lines,
-                       [&] { return caller.socket.State() == StreamSocket::sckConnected; });
+    bool connected = true;
+    QObject::connect(&caller.socket, &StreamSocket::PeerClosed, [&] { connected = false; });
+    return acknowledge(outputBox(caller), prefix, lines, [&] { return connected; });
 }
 
 int runBareReceiver(quint16 port, const QString& prefix, int lines, QSize size) {

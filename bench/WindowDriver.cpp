@@ -2,9 +2,11 @@
 
 #include "CallerSide.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -48,6 +50,15 @@ QSize transcriptSize() {
 QString nickname(const ChatEnd& end) {
     QString caption = end.window.windowTitle();
     return caption.left(caption.lastIndexOf(QLatin1String(" - ")));
+}
+
+QString copiedText(ChatEnd& end) {
+    QPlainTextEdit& box = outputBox(end);
+    const QTextCursor kept = box.textCursor();
+    box.selectAll();
+    box.copy();
+    box.setTextCursor(kept);
+    return QGuiApplication::clipboard()->text();
 }
 
 QString lastShownLine(ChatEnd& end) {

@@ -22,6 +22,10 @@ QSize transcriptSize();
 // The nickname the window's caption shows.
 QString nickname(const ChatEnd& end);
 
+// The whole transcript as the user copies it from the text box: entries
+// one a line.
+QString copiedText(ChatEnd& end);
+
 // The last line of the end's text box, where the user reads the newest entry.
 QString lastShownLine(ChatEnd& end);
 

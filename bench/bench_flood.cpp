@@ -120,12 +120,12 @@ private:
     qint64 m_chars = 0;
 };
 
-// The flood's entries in the exact transcript, joined, without the lines
+// The flood's entries in the transcript as the user copies it, joined, without the lines
 // typed meanwhile and a goodbye; compared with what was sent.
 bool everyByteShown(QStringView transcript, const QString& floodSpeaker,
                     const QString& typedSpeaker, const QString& unitShown, qint64 units) {
     qint64 at = 0; // characters of the expected text matched so far
-    for (const QStringView entry : transcript.split(u"\r\n")) {
+    for (const QStringView entry : transcript.split(u'\n')) {
         if (entry.startsWith(floodSpeaker)) {
             for (const QChar c : entry.sliced(floodSpeaker.size())) {
                 if (c != unitShown[at % unitShown.size()]) {
@@ -171,7 +171,7 @@ Measured measure(ChatEnd& host, RawPeer& peer, const Phase& phase) {
     Measured result;
     result.received = phase.received;
     const QString typedSpeaker = nickname(host) + QStringLiteral(": ") + TypingProbe::kTyped;
-    const qsizetype shownFrom = host.window.outputText().size();
+    const qsizetype shownFrom = copiedText(host).size();
     QTextDocument& document = *outputBox(host).document();
     settle(300);
 
@@ -200,8 +200,8 @@ Measured measure(ChatEnd& host, RawPeer& peer, const Phase& phase) {
     }
     sender.join();
     result.intact = result.complete &&
-                    everyByteShown(QStringView(host.window.outputText()).sliced(shownFrom),
-                                   phase.speaker, typedSpeaker, phase.unitShown, phase.units);
+                    everyByteShown(QStringView(copiedText(host)).sliced(shownFrom), phase.speaker,
+                                   typedSpeaker, phase.unitShown, phase.units);
     return result;
 }
 

@@ -27,7 +27,7 @@ constexpr int kBlock = 1000; // entries timed at each size
 // The peer's side of a fake connection: what it says next is read at once.
 void deliver(test::FakeSocket& socket, const QString& text) {
     socket.incoming = text;
-    emit socket.DataArrival(text.size());
+    emit socket.DataArrival();
 }
 
 // A started host takes a call and hears the caller's name: the opening exchange.

@@ -9,14 +9,7 @@ class CallerSide final : public ChatSide {
 public:
     CallerSide();
 
-    void backToIdle(frmClient& form) override;
-    void myConnect(frmClient& form, const QString& arg) override;
-    void cmdConnect_Click(frmClient& form) override;
-    void attemptFailed(frmClient& form) override;
-
-private:
-    static void startAttempt(frmClient& form, const QString& host);
-    static void withdraw(frmClient& form);
+    ConnectPress connectPressed(Phase phase, bool addressEmpty) const override;
 };
 
 } // namespace parlo

@@ -1,15 +1,22 @@
 #pragma once
 
+#include "Phase.h"
 #include "SideTraits.h"
 
 #include <utility>
 
 namespace parlo {
 
-class frmClient;
+// What a press of the Connect button (or Enter in the address box) does.
+enum class ConnectPress {
+    Ignore,
+    FocusAddress, // nothing to call: the user is sent to the address box
+    Call,         // a new attempt to the address typed
+    Withdraw,     // the call under way is given up, with a goodbye
+};
 
-// What differs between the caller and the host program: its traits and the
-// few steps each carries out its own way. Chosen once at start-up.
+// What differs between the caller and the host program: its traits, and the
+// one decision each takes its own way. Chosen once at start-up.
 class ChatSide {
 public:
     explicit ChatSide(SideTraits traits) : m_traits(std::move(traits)) {}
@@ -17,16 +24,7 @@ public:
 
     const SideTraits& traits() const { return m_traits; }
 
-    // Start-up's socket steps and status text.
-    virtual void startUp(frmClient& form) { backToIdle(form); }
-    // The conversation is over: wait for the next one.
-    virtual void backToIdle(frmClient& form) = 0;
-    // The local "/connect" command.
-    virtual void myConnect(frmClient& form, const QString& arg) = 0;
-    virtual void cmdConnect_Click(frmClient& form) = 0;
-    virtual void tcpClient_ConnectionRequest(frmClient& /*form*/, qint32 /*requestID*/) {}
-    // An attempt to connect failed (its status text is already shown).
-    virtual void attemptFailed(frmClient& /*form*/) {}
+    virtual ConnectPress connectPressed(Phase phase, bool addressEmpty) const = 0;
 
 private:
     SideTraits m_traits;

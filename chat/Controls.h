@@ -4,17 +4,17 @@
 
 namespace parlo {
 
-// What the chat core sees of its window. The real window implements it with
-// widgets; tests implement it with a recorder, so a modal box never blocks.
+// What the chat core sees of its window. The core only writes to it, but for
+// what the user typed. The real window implements it with widgets; tests
+// implement it with a recorder, so a modal box never blocks.
 class Controls {
 public:
     virtual ~Controls() = default;
 
-    // The transcript `txtOutput`: its whole text, exactly as built ("\r\n" separators).
-    virtual QString outputText() const = 0;
-    virtual void setOutputText(const QString& text) = 0;
-    // Appends to the end of the transcript; costs O(text), not O(transcript).
+    // The transcript `txtOutput`, in the core's form: every entry after "\r\n".
+    // Appending costs O(text), not O(transcript).
     virtual void appendOutput(const QString& text) = 0;
+    virtual void setOutputText(const QString& text) = 0;
     // Brings the end of the transcript into view, caret at the end.
     virtual void scrollOutputToEnd() = 0;
 
@@ -29,10 +29,9 @@ public:
 
     virtual void setStatusText(const QString& text) = 0;
     virtual void setCaption(const QString& caption) = 0;
-    virtual QString connectCaption() const = 0;
     virtual void setConnectCaption(const QString& caption) = 0;
 
-    // SHOW_CHAT / SHOW_CONNECT: which panel is in front.
+    // Which of the two stacked panels is in front.
     virtual void showChatPanel() = 0;
     virtual void showConnectPanel() = 0;
 
@@ -40,8 +39,9 @@ public:
     virtual void messageBox(const QString& text) = 0;
     // Lets pending events run once.
     virtual void doEvents() = 0;
-    // Asks the desktop for the user's attention when the window is not active.
-    virtual void alertIfInactive() = 0;
+    // A line from the peer has just been shown: the window lets the user know
+    // when it is not the active one.
+    virtual void peerLineArrived(const QString& peerName, const QString& shownLine) = 0;
     // Ends the program at once, without the window's close steps.
     virtual void endProgram() = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace parlo {
 
@@ -8,20 +9,27 @@ namespace parlo {
 struct SideTraits {
     // "parlocall" or "parlohost": names the program, its lock and its desktop entry.
     QString programName{};
-    // The window's caption until start-up puts the nickname there.
-    QString designCaption{};
     QString defaultName{};
-    // The help block's lines (after the leading empty lines), each ending in a line break.
-    QString helpText{};
+    // The commands the help lists, one line each (see Texts.h).
+    QStringList commands{};
     // The status text once connected; "%1" stands for the peer's address.
     QString connectedStatus{};
+    // The Connect button's caption while a call is open.
+    QString busyConnectCaption{};
+    // The box the local "/connect" shows. Without one, "/connect" is refused:
+    // typed lines count only during a conversation, which must end first.
+    QString myConnectBox{};
     // Boxes shown for the peer's "/connect" and "/disconnect"; empty for none.
     QString peerConnectBox{};
     QString peerDisconnectBox{};
-    // Typed lines count only once the peer has confirmed the connection.
+    // Listens for callers at start-up and again after every conversation.
+    bool listens = false;
+    // The peer introduces itself by confirming the connection (else by its
+    // nickname), and typed lines count only once it has.
     bool needsConfirmation = false;
-    bool hasCommandsMenu = false;
+    // The chat panel stays in front, in a conversation or not.
     bool startsWithChatPanel = false;
+    bool hasCommandsMenu = false;
     bool aboutClosesOnEsc = false;
 };
 

@@ -3,11 +3,11 @@
 #include "ChatSide.h"
 #include "Controls.h"
 #include "PeerText.h"
-#include "StreamSocket.h"
+#include "Product.h"
 #include "Texts.h"
 #include "Wire.h"
 
-#include <QTimer>
+#include <utility>
 
 namespace parlo {
 
@@ -15,17 +15,20 @@ namespace {
 
 const QString kMe = QStringLiteral("me");
 const QString kPeer = QStringLiteral("peer");
-const QString kCaptionSuffix = QStringLiteral(" - Parlo");
 const QString kCRLF = QStringLiteral("\r\n");
+
+const QString kIdle = QStringLiteral("Idle.");
+const QString kListening = QStringLiteral("Listening...");
+const QString kConnecting = QStringLiteral("Connecting...");
+const QString kCouldNotConnect = QStringLiteral("Could not establish a connection.");
+const QString kHostNotFound = QStringLiteral("Host not found.");
+const QString kCouldNotListen = QStringLiteral("Could not listen on port %1.");
+
 const QString kChangeNameBox =
     QStringLiteral("Your peer has the same name as you, you have 60 secs to change yours.");
-const QString kCommandsBox = QStringLiteral("Welcome to Parlo, the supported commands are:\r\n"
-                                            "\t/nick <name>. (change username)\r\n"
-                                            "\t/disconnect. (disconnect)\r\n"
-                                            "\t/cls. (clear screen)\r\n"
-                                            "\t/restore. (restore after cls)\r\n");
 const QString kInvalidName = QStringLiteral(">> Invalid username, try again.");
 const QString kNewName = QStringLiteral(">> Your new username is: %1.");
+const QString kMustDisconnect = QStringLiteral(">> You must first disconnect.");
 const QString kDisconnected = QStringLiteral(">> %1 disconnected.");
 const QString kNotConnected = QStringLiteral(">> Not connected: message not sent.");
 const QString kNotReceiving = QStringLiteral(">> Your peer is not receiving: message not sent.");
@@ -33,23 +36,43 @@ const QString kNotReceiving = QStringLiteral(">> Your peer is not receiving: mes
 // How long closing the window waits for the goodbye to reach the network.
 constexpr int kFlushTimeoutMs = 2000;
 
-// The status text for a failed attempt, by the socket's description; empty
-// for failures that have no text of their own.
-QString failureText(const QString& description) {
-    if (description == QLatin1String("Connection is forcefully rejected")) {
-        return QStringLiteral("Could not establish a connection.");
+QString welcome() {
+    return QStringLiteral("Welcome to %1, the supported commands are:").arg(product::kName);
+}
+
+// The help in the transcript: an empty line, the banner, then a line for each
+// command; every line ends in a line break, the last one too.
+QString helpBlock(const QStringList& commands) {
+    QString block = kCRLF + QLatin1Char(' ') + welcome() + kCRLF;
+    for (const QString& command : commands) {
+        block += QStringLiteral(">> ") + command + kCRLF;
     }
-    if (description == QLatin1String("Authoritative answer: Host not found")) {
-        return QStringLiteral("Host not found.");
+    return block;
+}
+
+// The same commands in the Help > Commands box, each after a tab.
+QString commandsBox(const QStringList& commands) {
+    QString box = welcome() + kCRLF;
+    for (const QString& command : commands) {
+        box += QLatin1Char('\t') + command + kCRLF;
     }
-    return {};
+    return box;
+}
+
+// What the user reads after an attempt failed.
+QString failureText(StreamSocket::Failure failure) {
+    return failure == StreamSocket::Failure::NameNotFound ? kHostNotFound : kCouldNotConnect;
 }
 
 } // namespace
 
-frmClient::frmClient(StreamSocket& socket, Controls& controls, ChatSide& side,
+frmClient::frmClient(StreamSocket& socket, Controls& controls, const ChatSide& side,
                      const ChatSettings& settings, QObject* parent)
-    : QObject(parent), tcpClient(socket), controls(controls), settings(settings), m_side(side) {
+    : QObject(parent), tcpClient(socket), controls(controls), m_side(side), m_settings(settings),
+      m_transcript(controls), m_peerBoxes(controls) {
+    m_introductionTimer.setSingleShot(true);
+    m_introductionTimer.setInterval(m_settings.introductionTimeout);
+    connect(&m_introductionTimer, &QTimer::timeout, this, &frmClient::introductionOverdue);
     connect(&tcpClient, &StreamSocket::Connected, this, &frmClient::tcpClient_Connect);
     connect(&tcpClient, &StreamSocket::ConnectionRequest, this,
             &frmClient::tcpClient_ConnectionRequest);
@@ -58,33 +81,25 @@ frmClient::frmClient(StreamSocket& socket, Controls& controls, ChatSide& side,
     connect(&tcpClient, &StreamSocket::PeerClosed, this, &frmClient::tcpClient_Close);
 }
 
-QString frmClient::strSavedOutput() const {
-    return m_savedFollowsTranscript ? controls.outputText() : m_savedOutput;
-}
-
 // ---- start-up and window events -------------------------------------------
 
 void frmClient::Form_Load() {
     strMyName = m_side.traits().defaultName;
     LoadIPs();
-    if (m_side.traits().startsWithChatPanel) {
-        SHOW_CHAT();
-    } else {
-        SHOW_CONNECT();
+    if (m_side.traits().listens) {
+        tcpClient.setLocalPort(m_settings.port);
     }
-    m_side.startUp(*this);
+    rest();
     setCaptionFromName();
 }
 
 void frmClient::LoadIPs() {
-    // The address list starts empty: the user always types the address.
+    // The address list starts empty: the user types the address.
 }
 
 void frmClient::Form_Unload() {
-    const bool inConversation = !m_side.traits().needsConfirmation || blnConfirmed;
-    if (tcpClient.State() == StreamSocket::sckConnected && inConversation) {
+    if (connected() && typedLinesCount()) {
         sayGoodbye();
-        blnConfirmed = false;
     }
 }
 
@@ -93,11 +108,24 @@ void frmClient::mnuExit_Click() {
 }
 
 void frmClient::mnuCommands_Click() {
-    controls.messageBox(kCommandsBox);
+    controls.messageBox(commandsBox(m_side.traits().commands));
 }
 
 void frmClient::cmdConnect_Click() {
-    m_side.cmdConnect_Click(*this);
+    const QString address = controls.addressText();
+    switch (m_side.connectPressed(m_phase, address.isEmpty())) {
+    case ConnectPress::Ignore:
+        return;
+    case ConnectPress::FocusAddress:
+        controls.focusAddress();
+        return;
+    case ConnectPress::Call:
+        call(address);
+        return;
+    case ConnectPress::Withdraw:
+        withdraw();
+        return;
+    }
 }
 
 void frmClient::cboAddress_KeyPress(int KeyAscii) {
@@ -106,14 +134,12 @@ void frmClient::cboAddress_KeyPress(int KeyAscii) {
     }
 }
 
-void frmClient::txtSend_KeyPress(int& KeyAscii) {
-    if (KeyAscii != kEnter) {
+void frmClient::txtSend_KeyPress(int KeyAscii) {
+    if (KeyAscii != kEnter || !typedLinesCount()) {
         return;
     }
     const QString typed = controls.inputText();
-    // The caller counts nothing typed until the host has confirmed the connection.
-    const bool accepted = !m_side.traits().needsConfirmation || blnConfirmed;
-    if (wire::trimSpaces(typed).isEmpty() || !accepted) {
+    if (wire::trimSpaces(typed).isEmpty()) {
         return;
     }
     ProcessSTR(typed, kMe);
@@ -121,8 +147,7 @@ void frmClient::txtSend_KeyPress(int& KeyAscii) {
 }
 
 void frmClient::cmdSend_Click() {
-    int key = kEnter;
-    txtSend_KeyPress(key);
+    txtSend_KeyPress(kEnter);
     focusFrontPanel();
 }
 
@@ -130,35 +155,37 @@ void frmClient::cmdSend_Click() {
 
 void frmClient::tcpClient_Connect() {
     connectionOpened();
-    showConnectedStatus();
-    SHOW_CHAT();
 }
 
 void frmClient::tcpClient_ConnectionRequest(qint32 requestID) {
-    m_side.tcpClient_ConnectionRequest(*this, requestID);
+    if (m_phase != Phase::Listening) {
+        return; // the request is turned away
+    }
+    tcpClient.Close();
+    lngConnID = requestID;
+    tcpClient.Accept(requestID);
+    connectionOpened();
+    sendControl(wire::connectionConfirmed(lngConnID));
+    controls.doEvents();
+    if (!connected() || lngConnID != requestID) {
+        return; // the caller left during the pause: nobody to announce ourselves to
+    }
+    sendControl(wire::nick(strMyName));
 }
 
-void frmClient::tcpClient_DataArrival(qint64 /*bytesTotal*/) {
+void frmClient::tcpClient_DataArrival() {
     QString data = tcpClient.GetData();
     // Messages that arrived joined in one read are routed one by one where
     // their boundary is certain; everything else is one line.
-    // A read that ends inside a character yields no text until the rest arrives.
     while (!data.isEmpty()) {
         const QString message = wire::takeFirstMessage(data, lngConnID);
         ProcessSTR(message, kPeer);
     }
 }
 
-void frmClient::tcpClient_Error(int /*Number*/, const QString& Description) {
-    // The failure is shown where the user looks.
-    if (const QString text = failureText(Description); !text.isEmpty()) {
-        controls.setStatusText(text);
-    }
-    controls.setConnectCaption(texts::kConnect);
-    if (tcpClient.State() != StreamSocket::sckClosed) {
-        tcpClient.Close();
-    }
-    m_side.attemptFailed(*this);
+void frmClient::tcpClient_Error(StreamSocket::Failure failure) {
+    tcpClient.Close();
+    moveTo(Phase::Idle, failureText(failure));
 }
 
 void frmClient::tcpClient_Close() {
@@ -183,8 +210,7 @@ void frmClient::ProcessSTR(const QString& strMsg, const QString& from) {
         appendChatLine(strMyName, strMsg);
         sendTyped(controls.inputText());
     } else {
-        appendChatLine(strPeerName, shownOnOneLine(strMsg));
-        controls.alertIfInactive();
+        showPeerLine(shownOnOneLine(strMsg));
     }
     AUTO_SCROLL();
 }
@@ -194,63 +220,49 @@ void frmClient::AUTO_SCROLL() {
     focusFrontPanel();
 }
 
-// The keyboard focus goes where the user can type next, never to a hidden box.
-void frmClient::focusFrontPanel() {
-    if (m_chatInFront) {
-        controls.focusInput();
-    } else {
-        controls.focusAddress();
-    }
-}
-
 void frmClient::HandlePeerKeyword(const QString& Command, const QString& Arg, const QString& msg) {
     const SideTraits& traits = m_side.traits();
-    bool recognised = true;
+    // Only a whole 32-bit number confirms a connection or ends one.
+    const std::optional<qint32> number = wire::parseConnectionNumber(Arg);
     if (Command == QLatin1String("nick")) {
         strPeerName = shownPeerName(Arg);
-        m_peerIntroduced = true;
+        m_peerNamed = true;
+        if (!traits.needsConfirmation) {
+            beginTalking();
+        }
     } else if (Command == QLatin1String("connect")) {
-        showPeerBox(traits.peerConnectBox);
+        raisePeerBox(traits.peerConnectBox);
     } else if (Command == QLatin1String("disconnect")) {
-        showPeerBox(traits.peerDisconnectBox);
-    } else if (Command == QLatin1String("connection_confirmed")) {
-        // A number that is not a whole 32-bit number is no confirmation.
-        if (const auto number = wire::parseConnectionNumber(Arg)) {
-            lngConnID = *number;
-            sendControl(wire::nick(strMyName));
-            blnConfirmed = true;
-            m_peerConfirmed = true;
-        } else {
-            recognised = false;
+        raisePeerBox(traits.peerDisconnectBox);
+    } else if (Command == QLatin1String("connection_confirmed") && number) {
+        lngConnID = *number;
+        sendControl(wire::nick(strMyName));
+        if (traits.needsConfirmation) {
+            beginTalking();
         }
     } else if (Command == QLatin1String("change_name")) {
-        showPeerBox(kChangeNameBox);
+        raisePeerBox(kChangeNameBox);
     } else if (Command == QLatin1String("terminate")) {
-        const auto number = wire::parseConnectionNumber(Arg);
-        if (number && *number == lngConnID) {
+        if (number == lngConnID) {
             conversationEnded();
         }
     } else {
-        recognised = false;
-    }
-    if (!recognised) {
-        appendChatLine(strPeerName, shownOnOneLine(msg));
-        controls.alertIfInactive();
+        showPeerLine(shownOnOneLine(msg));
     }
     AUTO_SCROLL();
 }
 
 void frmClient::HandleMyKeyword(const QString& Command, const QString& Arg) {
     if (Command == QLatin1String("help")) {
-        showHelp();
+        m_transcript.append(helpBlock(m_side.traits().commands));
     } else if (Command == QLatin1String("cls")) {
-        cls();
+        m_transcript.clear();
     } else if (Command == QLatin1String("restore")) {
-        restore();
+        m_transcript.restore();
     } else if (Command == QLatin1String("nick")) {
         myNick(Arg);
     } else if (Command == QLatin1String("connect")) {
-        m_side.myConnect(*this, Arg);
+        myConnect();
     } else if (Command == QLatin1String("disconnect")) {
         myDisconnect();
     } else {
@@ -262,94 +274,130 @@ void frmClient::HandleMyKeyword(const QString& Command, const QString& Arg) {
     AUTO_SCROLL();
 }
 
-void frmClient::showHelp() {
-    appendFeedback(kCRLF + m_side.traits().helpText);
-}
+// ---- where the chat end stands ------------------------------------------------
 
-void frmClient::cls() {
-    if (m_savedFollowsTranscript) {
-        m_savedOutput = controls.outputText();
-        m_savedFollowsTranscript = false;
+void frmClient::moveTo(Phase phase, const QString& status) {
+    m_phase = phase;
+    controls.setStatusText(status.isEmpty() ? statusOf(phase) : status);
+    const bool callOpen = phase != Phase::Idle && phase != Phase::Listening;
+    controls.setConnectCaption(callOpen ? m_side.traits().busyConnectCaption : texts::kConnect);
+    if (chatPanelInFront()) {
+        SHOW_CHAT();
+    } else {
+        SHOW_CONNECT();
     }
-    controls.setOutputText(QString());
-}
-
-void frmClient::restore() {
-    const QString saved = strSavedOutput();
-    controls.setOutputText(saved);
-    m_savedFollowsTranscript = true;
-    m_savedOutput.clear();
-}
-
-void frmClient::myNick(const QString& Arg) {
-    const QString name = wire::trimSpaces(Arg);
-    if (name.isEmpty() || name.toLower() == strPeerName.toLower()) {
-        appendFeedback(kInvalidName);
-        return;
+    if (phase == Phase::Introducing) {
+        m_introductionTimer.start();
+    } else {
+        m_introductionTimer.stop();
     }
-    strMyName = name;
-    sendControl(wire::nick(name));
-    appendFeedback(kNewName.arg(name));
-    setCaptionFromName();
 }
 
-void frmClient::myDisconnect() {
+QString frmClient::statusOf(Phase phase) const {
+    switch (phase) {
+    case Phase::Idle:
+        return kIdle;
+    case Phase::Listening:
+        return kListening;
+    case Phase::Calling:
+        return kConnecting;
+    case Phase::Introducing:
+    case Phase::Talking:
+        break;
+    }
+    return m_side.traits().connectedStatus.arg(tcpClient.RemoteHostIP());
+}
+
+bool frmClient::connected() const {
+    return m_phase == Phase::Introducing || m_phase == Phase::Talking;
+}
+
+// The caller counts nothing typed until the host has confirmed the connection.
+bool frmClient::typedLinesCount() const {
+    return !m_side.traits().needsConfirmation || m_phase == Phase::Talking;
+}
+
+bool frmClient::chatPanelInFront() const {
+    return connected() || m_side.traits().startsWithChatPanel;
+}
+
+void frmClient::SHOW_CHAT() {
+    controls.showChatPanel();
+}
+
+void frmClient::SHOW_CONNECT() {
+    controls.showConnectPanel();
+}
+
+// The keyboard focus goes where the user can type next, never to a hidden box.
+void frmClient::focusFrontPanel() {
+    if (chatPanelInFront()) {
+        controls.focusInput();
+    } else {
+        controls.focusAddress();
+    }
+}
+
+// ---- the connection's course --------------------------------------------------
+
+void frmClient::call(const QString& address) {
+    tcpClient.Connect(address, m_settings.port);
+    moveTo(Phase::Calling);
+}
+
+// The call under way is given up; the goodbye carries the number this end
+// still holds (that of its last conversation, or 0).
+void frmClient::withdraw() {
     sendControl(wire::terminate(lngConnID));
     controls.doEvents();
     tcpClient.Close();
-    m_side.backToIdle(*this);
+    moveTo(Phase::Idle);
+}
+
+void frmClient::listen() {
+    if (tcpClient.Listen()) {
+        moveTo(Phase::Listening);
+    } else {
+        moveTo(Phase::Idle, kCouldNotListen.arg(tcpClient.LocalPort()));
+    }
+}
+
+// Waits for the next conversation: the host listens, the caller is idle.
+void frmClient::rest() {
+    if (m_side.traits().listens) {
+        listen();
+    } else {
+        moveTo(Phase::Idle);
+    }
+}
+
+// A connection to a peer has just been made: it has a while to introduce itself.
+void frmClient::connectionOpened() {
+    m_peerNamed = false;
+    moveTo(Phase::Introducing);
+}
+
+void frmClient::beginTalking() {
+    if (m_phase == Phase::Introducing) {
+        moveTo(Phase::Talking);
+    }
 }
 
 void frmClient::conversationEnded() {
     tcpClient.Close();
     // A connection that ends before the peer said who it is (a port probe,
     // a caller that gave up) ends silently: nobody left who had arrived.
-    if (std::exchange(m_peerIntroduced, false)) {
-        appendFeedback(kDisconnected.arg(strPeerName));
+    if (std::exchange(m_peerNamed, false)) {
+        m_transcript.append(kDisconnected.arg(strPeerName));
     }
-    m_side.backToIdle(*this);
+    rest();
 }
 
-void frmClient::connectionOpened() {
-    ++m_connection;
-    m_peerIntroduced = false;
-    m_peerConfirmed = false;
-    QTimer::singleShot(settings.introductionTimeout, this,
-                       [this, connection = m_connection] { introductionOverdue(connection); });
-}
-
-void frmClient::introductionOverdue(quint64 connection) {
-    // The caller waits for the host's confirmation, the host for the caller's nickname.
-    const bool introduced = m_side.traits().needsConfirmation ? m_peerConfirmed : m_peerIntroduced;
-    if (connection != m_connection || introduced ||
-        tcpClient.State() != StreamSocket::sckConnected) {
-        return;
-    }
+// The caller waits for the host's confirmation, the host for the caller's
+// nickname; a peer that stays silent is let go, silently.
+void frmClient::introductionOverdue() {
     tcpClient.Close();
-    m_side.backToIdle(*this);
-}
-
-// Shown after the handler that raised it returns: a box opened inside a data
-// notification would keep the socket from delivering anything until it closed.
-void frmClient::showPeerBox(const QString& text) {
-    if (text.isEmpty() || m_pendingBoxes.contains(text)) {
-        return; // the texts are fixed: one waiting copy says it all
-    }
-    m_pendingBoxes.append(text);
-    if (!m_peerBoxOpen && !std::exchange(m_peerBoxScheduled, true)) {
-        QMetaObject::invokeMethod(this, &frmClient::showPendingPeerBoxes, Qt::QueuedConnection);
-    }
-}
-
-void frmClient::showPendingPeerBoxes() {
-    m_peerBoxScheduled = false;
-    if (std::exchange(m_peerBoxOpen, true)) {
-        return;
-    }
-    while (!m_pendingBoxes.isEmpty()) {
-        controls.messageBox(m_pendingBoxes.takeFirst());
-    }
-    m_peerBoxOpen = false;
+    rest();
 }
 
 // Sends "/terminate" with the connection number, makes sure it has left
@@ -361,43 +409,55 @@ void frmClient::sayGoodbye() {
     tcpClient.Close();
 }
 
+// ---- local commands -------------------------------------------------------------
+
+void frmClient::myNick(const QString& Arg) {
+    const QString name = wire::trimSpaces(Arg);
+    if (name.isEmpty() || name.toLower() == strPeerName.toLower()) {
+        m_transcript.append(kInvalidName);
+        return;
+    }
+    strMyName = name;
+    sendControl(wire::nick(name));
+    m_transcript.append(kNewName.arg(name));
+    setCaptionFromName();
+}
+
+void frmClient::myConnect() {
+    const QString& box = m_side.traits().myConnectBox;
+    if (box.isEmpty()) {
+        m_transcript.append(kMustDisconnect);
+    } else {
+        controls.messageBox(box);
+    }
+}
+
+void frmClient::myDisconnect() {
+    sendControl(wire::terminate(lngConnID));
+    controls.doEvents();
+    tcpClient.Close();
+    rest();
+}
+
 // ---- shared steps -------------------------------------------------------------
 
-void frmClient::SHOW_CHAT() {
-    m_chatInFront = true;
-    controls.showChatPanel();
-}
-
-void frmClient::SHOW_CONNECT() {
-    m_chatInFront = false;
-    controls.showConnectPanel();
-}
-
-void frmClient::appendEntry(const QString& entry) {
-    controls.appendOutput(kCRLF + entry);
-}
-
-void frmClient::appendFeedback(const QString& text) {
-    appendEntry(text);
-    saveTranscript();
-}
-
 void frmClient::appendChatLine(const QString& name, const QString& line) {
-    appendEntry(name + QStringLiteral(": ") + line);
-    saveTranscript();
+    m_transcript.append(name + QStringLiteral(": ") + line);
 }
 
-void frmClient::saveTranscript() {
-    m_savedFollowsTranscript = true;
-    m_savedOutput.clear();
+void frmClient::showPeerLine(const QString& shownLine) {
+    appendChatLine(strPeerName, shownLine);
+    controls.peerLineArrived(strPeerName, shownLine);
+}
+
+void frmClient::raisePeerBox(const QString& text) {
+    if (!text.isEmpty()) {
+        m_peerBoxes.raise(text);
+    }
 }
 
 void frmClient::setCaptionFromName() {
-    controls.setCaption(strMyName + kCaptionSuffix);
-}
-
-void frmClient::showConnectedStatus() {
-    controls.setStatusText(m_side.traits().connectedStatus.arg(tcpClient.RemoteHostIP()));
+    controls.setCaption(strMyName + QStringLiteral(" - ") + product::kName);
 }
 
 void frmClient::sendControl(const QString& message) {
@@ -409,11 +469,11 @@ void frmClient::sendTyped(const QString& text) {
     case StreamSocket::SendResult::Sent:
         return;
     case StreamSocket::SendResult::NotConnected:
-        appendFeedback(kNotConnected);
-        break;
+        m_transcript.append(kNotConnected);
+        return;
     case StreamSocket::SendResult::Backlogged:
-        appendFeedback(kNotReceiving);
-        break;
+        m_transcript.append(kNotReceiving);
+        return;
     }
 }
 

@@ -1,55 +1,49 @@
 #pragma once
 
 #include "ChatSettings.h"
+#include "PeerBoxes.h"
+#include "Phase.h"
+#include "StreamSocket.h"
+#include "Transcript.h"
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
+#include <QTimer>
 
 namespace parlo {
 
 class ChatSide;
 class Controls;
-class StreamSocket;
 
 // The chat window's model: the chat state, the routing of every line, the
-// peer keyword handler and the local command interpreter. Widgets stay behind
-// the Controls interface, the socket behind StreamSocket, and what differs
+// peer keyword handler and the local command interpreter. It owns where the
+// chat end stands (its phase) and the transcript; the widgets stay behind the
+// write-only Controls, the socket behind StreamSocket, and what differs
 // between the two programs behind ChatSide.
 class frmClient : public QObject {
     Q_OBJECT
 public:
     static constexpr int kEnter = 13;
 
-    frmClient(StreamSocket& socket, Controls& controls, ChatSide& side,
+    frmClient(StreamSocket& socket, Controls& controls, const ChatSide& side,
               const ChatSettings& settings, QObject* parent = nullptr);
 
-    // The chat state.
-    QString strMyName;
-    QString strPeerName;
-    qint32 lngConnID = 0;
-    bool blnConfirmed = false;
-    QString strSavedOutput() const;
-
-    StreamSocket& tcpClient;
-    Controls& controls;
-    const ChatSettings settings;
-
-    // Start-up and window events.
+    // Start-up and the window's events.
     void Form_Load();
     void Form_Unload();
     void mnuExit_Click();
     void mnuCommands_Click();
     void cmdConnect_Click();
     void cboAddress_KeyPress(int KeyAscii);
-    void txtSend_KeyPress(int& KeyAscii);
+    void txtSend_KeyPress(int KeyAscii);
     void cmdSend_Click();
 
-    // Socket notifications.
+private:
+    // The socket's notifications.
     void tcpClient_Connect();
     void tcpClient_ConnectionRequest(qint32 requestID);
-    void tcpClient_DataArrival(qint64 bytesTotal);
-    void tcpClient_Error(int Number, const QString& Description);
+    void tcpClient_DataArrival();
+    void tcpClient_Error(StreamSocket::Failure failure);
     void tcpClient_Close();
 
     // Routing.
@@ -57,53 +51,61 @@ public:
     void HandleMyKeyword(const QString& Command, const QString& Arg);
     void HandlePeerKeyword(const QString& Command, const QString& Arg, const QString& msg);
     void AUTO_SCROLL();
+    void LoadIPs();
 
-    // Steps the two sides share.
+    // Where the chat end stands, and what follows from it.
+    void moveTo(Phase phase, const QString& status = QString());
+    QString statusOf(Phase phase) const;
+    bool connected() const;
+    bool typedLinesCount() const;
+    bool chatPanelInFront() const;
     void SHOW_CHAT();
     void SHOW_CONNECT();
-    // Appends a feedback entry (">> ...") and saves the transcript.
-    void appendFeedback(const QString& text);
+    void focusFrontPanel();
+
+    // The connection's course.
+    void call(const QString& address);
+    void withdraw();
+    void listen();
+    void rest();
+    void connectionOpened();
+    void beginTalking();
+    void conversationEnded();
+    void introductionOverdue();
+    void sayGoodbye();
+
+    // Local commands.
+    void myNick(const QString& Arg);
+    void myConnect();
+    void myDisconnect();
+
+    void appendChatLine(const QString& name, const QString& line);
+    void showPeerLine(const QString& shownLine);
+    void raisePeerBox(const QString& text);
+    void setCaptionFromName();
     // Sends a protocol message; with no connection it is dropped silently.
     void sendControl(const QString& message);
-    void showConnectedStatus();
-    // A connection to a peer has just been made: it has a while to introduce itself.
-    void connectionOpened();
-
-private:
-    void LoadIPs();
-    void myNick(const QString& Arg);
-    void myDisconnect();
-    void cls();
-    void restore();
-    void showHelp();
-    void conversationEnded();
-    void sayGoodbye();
-    void appendEntry(const QString& entry);
-    void appendChatLine(const QString& name, const QString& line);
-    void saveTranscript();
-    void setCaptionFromName();
     // Sends text the user typed; a failed send is reported in the transcript.
     void sendTyped(const QString& text);
-    void focusFrontPanel();
-    void showPeerBox(const QString& text);
-    void showPendingPeerBoxes();
-    void introductionOverdue(quint64 connection);
 
-    ChatSide& m_side;
-    bool m_chatInFront = false;
-    // Boxes raised by the peer wait here and are shown one at a time from the
-    // event loop, so the socket keeps being read while one is open.
-    QStringList m_pendingBoxes;
-    bool m_peerBoxScheduled = false;
-    bool m_peerBoxOpen = false;
-    // The current connection, and what the peer has said on it.
-    quint64 m_connection = 0;
-    bool m_peerIntroduced = false; // its "/nick" arrived
-    bool m_peerConfirmed = false;  // its "/connection_confirmed" arrived
-    // While true the saved copy equals the transcript, so it need not be
-    // copied after every entry; a clear makes them differ.
-    bool m_savedFollowsTranscript = true;
-    QString m_savedOutput;
+    StreamSocket& tcpClient;
+    Controls& controls;
+    const ChatSide& m_side;
+    const ChatSettings m_settings;
+
+    // The chat state.
+    Phase m_phase = Phase::Idle;
+    QString strMyName;
+    QString strPeerName;
+    qint32 lngConnID = 0;
+    // The peer said its name on the current connection; only then is its
+    // leaving worth a line.
+    bool m_peerNamed = false;
+    Transcript m_transcript;
+
+    PeerBoxes m_peerBoxes;
+    // A connection on which the peer does not introduce itself in time is closed.
+    QTimer m_introductionTimer;
 };
 
 } // namespace parlo

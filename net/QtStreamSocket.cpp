@@ -17,12 +17,6 @@ namespace parlo {
 
 namespace {
 
-// Error numbers as the old Winsock control reported them; only the texts are read.
-constexpr int kErrConnectionRefused = 10061;
-constexpr int kErrHostNotFound = 11001;
-constexpr int kErrTimedOut = 10060;
-constexpr int kErrOther = 10000;
-
 // How long a socket closed with unsent data may keep trying to hand it over.
 constexpr int kLingerMs = 5000;
 
@@ -41,6 +35,21 @@ QString displayAddress(const QHostAddress& address) {
     bool isV4 = false;
     const quint32 v4 = address.toIPv4Address(&isV4);
     return isV4 ? QHostAddress(v4).toString() : address.toString();
+}
+
+StreamSocket::Failure failureOf(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return StreamSocket::Failure::Refused;
+    case QAbstractSocket::HostNotFoundError:
+        return StreamSocket::Failure::NameNotFound;
+    case QAbstractSocket::SocketTimeoutError:
+        return StreamSocket::Failure::TimedOut;
+    case QAbstractSocket::NetworkError:
+        return StreamSocket::Failure::Unreachable;
+    default:
+        return StreamSocket::Failure::Other;
+    }
 }
 
 } // namespace
@@ -116,29 +125,6 @@ void QtStreamSocket::Close() {
     releaseSocket();
 }
 
-int QtStreamSocket::State() const {
-    if (m_socket) {
-        switch (m_socket->state()) {
-        case QAbstractSocket::HostLookupState:
-            return sckResolvingHost;
-        case QAbstractSocket::ConnectingState:
-            return sckConnecting;
-        case QAbstractSocket::ConnectedState:
-            return sckConnected;
-        case QAbstractSocket::BoundState:
-            return sckOpen;
-        case QAbstractSocket::ClosingState:
-            return sckClosing;
-        case QAbstractSocket::ListeningState:
-            return sckListening;
-        case QAbstractSocket::UnconnectedState:
-            // Closed by the peer, with data or the notice still to be delivered.
-            return m_peerGone ? sckClosing : sckClosed;
-        }
-    }
-    return m_server.isListening() ? sckListening : sckClosed;
-}
-
 quint16 QtStreamSocket::LocalPort() const {
     return m_server.isListening() ? m_server.serverPort() : m_localPort;
 }
@@ -210,20 +196,8 @@ void QtStreamSocket::onSocketError(QAbstractSocket::SocketError error) {
         onPeerGone();
         return;
     }
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-        emit Error(kErrConnectionRefused, QStringLiteral("Connection is forcefully rejected"));
-        break;
-    case QAbstractSocket::HostNotFoundError:
-        emit Error(kErrHostNotFound, QStringLiteral("Authoritative answer: Host not found"));
-        break;
-    case QAbstractSocket::SocketTimeoutError:
-        emit Error(kErrTimedOut, source->errorString());
-        break;
-    default:
-        emit Error(kErrOther + static_cast<int>(error), source->errorString());
-        break;
-    }
+    releaseSocket();
+    emit Error(failureOf(error));
 }
 
 void QtStreamSocket::onPeerGone() {
@@ -257,11 +231,10 @@ void QtStreamSocket::deliverData() {
         return; // re-checked once the running handler returns
     }
     QPointer<QTcpSocket> socket = m_socket;
-    const qint64 waiting = socket->bytesAvailable();
-    if (waiting > 0) {
+    if (socket->bytesAvailable() > 0) {
         const qint64 takenBefore = m_bytesTaken;
         m_inDataArrival = true;
-        emit DataArrival(waiting);
+        emit DataArrival();
         m_inDataArrival = false;
         if (socket != m_socket) {
             if (m_socket && m_socket->bytesAvailable() > 0) {

@@ -29,7 +29,6 @@ public:
     SendResult SendData(const QString& text) override;
     QString GetData() override;
     void Close() override;
-    int State() const override;
 
     void setLocalPort(quint16 port) override { m_localPort = port; }
     quint16 LocalPort() const override;

@@ -10,20 +10,10 @@ namespace parlo {
 class StreamSocket : public QObject {
     Q_OBJECT
 public:
-    // The values the chat window tests; the numbering is the one peers and
-    // users of the old control know (0 closed, 2 listening, 6 connecting, 7 connected).
-    enum SocketState {
-        sckClosed = 0,
-        sckOpen = 1,
-        sckListening = 2,
-        sckConnectionPending = 3,
-        sckResolvingHost = 4,
-        sckHostResolved = 5,
-        sckConnecting = 6,
-        sckConnected = 7,
-        sckClosing = 8,
-        sckError = 9,
-    };
+    // Why an outgoing attempt failed. The chat core alone decides what the
+    // user reads for each.
+    enum class Failure { Refused, NameNotFound, TimedOut, Unreachable, Other };
+    Q_ENUM(Failure)
 
     // Why a send did not go out.
     enum class SendResult { Sent, NotConnected, Backlogged };
@@ -31,6 +21,7 @@ public:
     using QObject::QObject;
     ~StreamSocket() override = default;
 
+    // Ends whatever the socket was doing (listening included) and starts an attempt.
     virtual void Connect(const QString& host, quint16 port) = 0;
     // Starts listening on LocalPort(); false when the port cannot be bound.
     virtual bool Listen() = 0;
@@ -38,8 +29,8 @@ public:
     virtual SendResult SendData(const QString& text) = 0;
     // Returns the text waiting on the connection (at most one chunk per call).
     virtual QString GetData() = 0;
+    // Ends a connection, an attempt or listening; harmless when there is none.
     virtual void Close() = 0;
-    virtual int State() const = 0;
 
     virtual void setLocalPort(quint16 port) = 0;
     // The port set for Listen; while listening, the port actually bound (the
@@ -54,8 +45,9 @@ public:
 signals:
     void Connected();
     void ConnectionRequest(qint32 requestId);
-    void DataArrival(qint64 bytesTotal);
-    void Error(int number, const QString& description);
+    void DataArrival();
+    // An outgoing attempt failed; the socket is closed.
+    void Error(StreamSocket::Failure failure);
     // The peer ended the connection; all data that came before it has been delivered.
     void PeerClosed();
 };

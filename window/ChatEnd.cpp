@@ -5,7 +5,7 @@
 
 namespace parlo {
 
-ChatEnd::ChatEnd(ChatSide& side, const ChatSettings& settings)
+ChatEnd::ChatEnd(const ChatSide& side, const ChatSettings& settings)
     : launcher(systemRegistryReader(), systemProgramStarter()),
       window(side, socket, settings, launcher) {}
 

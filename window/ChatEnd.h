@@ -11,7 +11,7 @@ class ChatSide;
 // One end of a conversation as the programs run it: the side's chat window
 // over a real socket, with the browser launcher its About box uses.
 struct ChatEnd {
-    ChatEnd(ChatSide& side, const ChatSettings& settings);
+    ChatEnd(const ChatSide& side, const ChatSettings& settings);
 
     QtStreamSocket socket;
     modIEOps launcher;

@@ -3,6 +3,7 @@
 #include "ChatEnd.h"
 #include "ChatSettings.h"
 #include "ChatSide.h"
+#include "Product.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -11,7 +12,7 @@
 
 namespace parlo {
 
-int runChatProgram(int argc, char* argv[], ChatSide& side) {
+int runChatProgram(int argc, char* argv[], const ChatSide& side) {
     // A peer that vanishes while we write must end the conversation, not the program.
     std::signal(SIGPIPE, SIG_IGN);
 
@@ -20,7 +21,7 @@ int runChatProgram(int argc, char* argv[], ChatSide& side) {
     QCoreApplication::setApplicationName(name);
     // Lets taskbars match the window to its desktop entry and icon.
     QGuiApplication::setDesktopFileName(name);
-    QCoreApplication::setApplicationVersion(QStringLiteral(PARLO_VERSION));
+    QCoreApplication::setApplicationVersion(product::kVersion);
 
     // Taking the lock writes its file through to the disk, which can take
     // longer than building the window: the window is built meanwhile, and

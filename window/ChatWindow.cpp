@@ -4,7 +4,7 @@
 #include "ClassicFonts.h"
 #include "PanelLayout.h"
 #include "Picture.h"
-#include "ProductName.h"
+#include "Product.h"
 #include "Texts.h"
 #include "TranscriptView.h"
 #include "Twips.h"
@@ -47,12 +47,11 @@ void sizeToCaption(QLabel* label, int leftTwips, int topTwips) {
 
 } // namespace
 
-ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
+ChatWindow::ChatWindow(const ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
                        modIEOps& launcher, QWidget* parent)
     : QMainWindow(parent), m_side(side), m_launcher(launcher),
       m_form(socket, *this, side, settings) {
     setObjectName(QStringLiteral("frmClient"));
-    setWindowTitle(side.traits().designCaption);
     setFont(msSansSerifFont(8.25));
     setWindowIcon(QIcon::fromTheme(side.traits().programName));
 
@@ -185,10 +184,6 @@ void ChatWindow::buildMenus() {
 
 // ---- Controls ---------------------------------------------------------------
 
-QString ChatWindow::outputText() const {
-    return m_transcript->text();
-}
-
 void ChatWindow::setOutputText(const QString& text) {
     m_transcript->setText(text);
 }
@@ -233,10 +228,6 @@ void ChatWindow::setCaption(const QString& caption) {
     setWindowTitle(escaped);
 }
 
-QString ChatWindow::connectCaption() const {
-    return cmdConnect->text();
-}
-
 void ChatWindow::setConnectCaption(const QString& caption) {
     cmdConnect->setText(caption);
 }
@@ -255,7 +246,7 @@ void ChatWindow::showConnectPanel() {
 
 void ChatWindow::messageBox(const QString& text) {
     QMessageBox box(this);
-    box.setWindowTitle(kProductName);
+    box.setWindowTitle(product::kName);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setStandardButtons(QMessageBox::Ok);
@@ -266,7 +257,7 @@ void ChatWindow::doEvents() {
     QCoreApplication::processEvents();
 }
 
-void ChatWindow::alertIfInactive() {
+void ChatWindow::peerLineArrived(const QString& /*peerName*/, const QString& /*shownLine*/) {
     if (!isActiveWindow()) {
         QApplication::alert(this);
     }
@@ -340,8 +331,7 @@ bool ChatWindow::handleInputKey(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
         const QString typed = txtSend->text();
-        int key = frmClient::kEnter;
-        m_form.txtSend_KeyPress(key);
+        m_form.txtSend_KeyPress(frmClient::kEnter);
         if (txtSend->text().isEmpty() && !typed.isEmpty()) {
             m_history.add(typed);
         }

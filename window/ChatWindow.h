@@ -29,7 +29,7 @@ class ChatWindow final : public QMainWindow, public Controls {
     Q_OBJECT
 public:
     // `socket` and `launcher` (which the About box uses) must outlive the window.
-    ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
+    ChatWindow(const ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
                modIEOps& launcher, QWidget* parent = nullptr);
     ~ChatWindow() override;
 
@@ -37,7 +37,6 @@ public:
     void start();
 
     // Controls
-    QString outputText() const override;
     void setOutputText(const QString& text) override;
     void appendOutput(const QString& text) override;
     void scrollOutputToEnd() override;
@@ -48,13 +47,12 @@ public:
     void focusAddress() override;
     void setStatusText(const QString& text) override;
     void setCaption(const QString& caption) override;
-    QString connectCaption() const override;
     void setConnectCaption(const QString& caption) override;
     void showChatPanel() override;
     void showConnectPanel() override;
     void messageBox(const QString& text) override;
     void doEvents() override;
-    void alertIfInactive() override;
+    void peerLineArrived(const QString& peerName, const QString& shownLine) override;
     void endProgram() override;
 
 protected:

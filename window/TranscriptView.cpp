@@ -9,21 +9,42 @@
 
 namespace parlo {
 
-TranscriptView::TranscriptView(QWidget* parent) : QPlainTextEdit(parent) {}
+namespace {
 
-QString TranscriptView::text() const {
-    return m_text.exact(withoutBreaks(document()->toRawText() + m_unshown));
+// The text as the box holds it: every line break one paragraph break, and a
+// symbol where a NUL is, which the box cannot show.
+QString boxForm(QStringView text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            continue; // "\r\n" is one break
+        }
+        if (c == u'\r' || c == u'\n' || c == u'\u2029' || c == u'\ufdd0' || c == u'\ufdd1') {
+            shown += QLatin1Char('\n'); // what the box would turn into a paragraph break anyway
+        } else if (c == u'\0') {
+            shown += QChar(0x2400); // "␀"
+        } else {
+            shown += text[i];
+        }
+    }
+    return shown;
 }
+
+} // namespace
+
+TranscriptView::TranscriptView(QWidget* parent) : QPlainTextEdit(parent) {}
 
 void TranscriptView::setText(const QString& text) {
     m_unshown.clear();
     m_length = 0;
     m_ownBreaks.clear();
-    setPlainText(withBreaks(m_text.reset(text)));
+    setPlainText(withBreaks(boxForm(text)));
 }
 
 void TranscriptView::append(const QString& text) {
-    m_unshown += withBreaks(m_text.append(text));
+    m_unshown += withBreaks(boxForm(text));
     scheduleCatchUp();
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "TranscriptText.h"
-
 #include <QPlainTextEdit>
 #include <QString>
 #include <vector>
 
 namespace parlo {
 
-// The text box that shows the transcript. Appends cost O(entry); the box
+// The text box that shows the transcript: it is only written to, in the
+// chat core's form ("\r\n" before every entry). Appends cost O(entry); the box
 // catches up once per turn of the event loop, so entries that come in a burst
 // are laid out together and a line read from the socket is in the transcript
 // without waiting for the box.
@@ -24,8 +23,6 @@ class TranscriptView final : public QPlainTextEdit {
 public:
     explicit TranscriptView(QWidget* parent = nullptr);
 
-    // The exact transcript ("\r\n" separators), shown or not yet.
-    QString text() const;
     void setText(const QString& text);
     void append(const QString& text);
     // Brings the end into view once the box has caught up, caret at the end.
@@ -43,11 +40,10 @@ private:
     // box's own breaks added.
     QString withBreaks(const QString& shown);
     // The box's text from `from` on without the box's own breaks.
-    QString withoutBreaks(QStringView boxText, qsizetype from = 0) const;
+    QString withoutBreaks(QStringView boxText, qsizetype from) const;
     void scheduleCatchUp();
     void catchUp();
 
-    TranscriptText m_text;              // the exact transcript, from what the box holds
     QString m_unshown;                  // appended (in the box's form), not yet in the box
     qsizetype m_length = 0;             // characters of the box's text, shown or not yet
     std::vector<qsizetype> m_ownBreaks; // where in it the box's own breaks are, in order

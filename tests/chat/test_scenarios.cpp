@@ -2,11 +2,12 @@
 //
 // A scenario starts with "= title". Each line is one step, then " | " and what
 // must follow it. What went out on the wire, the transcript entries added,
-// the boxes shown and the attention alerts are checked exactly on every step
-// (nothing listed: nothing may happen); the socket calls, status, caption,
-// button caption, panel in front, focus and input box only where listed.
-// A step after "> " runs at the next yield, after "box> " while the next box
-// is open. Texts take \r, \n, \t and \uXXXX (lower-case hex).
+// the boxes shown and the peer's lines noticed ("alert") are checked exactly
+// on every step (nothing listed: nothing may happen); the socket calls, the
+// status, caption, button caption, panel in front, focus, input box and
+// whole transcript ("out") only where listed. A step after "> " runs at the
+// next yield, after "box> " while the next box is open. Texts take \r, \n,
+// \t and \uXXXX (lower-case hex).
 
 #include "FakeEnd.h"
 
@@ -19,89 +20,131 @@ using namespace parlo::test;
 
 namespace {
 
+const QStringList kAlwaysChecked = {"wire", "box", "alert", "add"};
+const QString kJoint = QStringLiteral(" ¦ ");
+
 QString unescape(QStringView escaped) {
     static const QRegularExpression code(QStringLiteral(R"(\\u([0-9a-f]{4}))"));
     QString text =
         escaped.toString().replace("\\r", "\r").replace("\\n", "\n").replace("\\t", "\t");
-    for (auto m = code.match(text); m.hasMatch(); m = code.match(text, m.capturedStart() + 1)) {
-        text.replace(m.capturedStart(), 6, QChar(m.captured(1).toUShort(nullptr, 16)));
+    QRegularExpressionMatch match = code.match(text);
+    while (match.hasMatch()) {
+        text.replace(match.capturedStart(), 6, QChar(match.captured(1).toUShort(nullptr, 16)));
+        match = code.match(text, match.capturedStart() + 1);
     }
     return text;
 }
 
-void perform(std::unique_ptr<FakeEnd>& end, const QString& step) {
-    const QString action = step.section(QLatin1Char(' '), 0, 0);
-    const QString arg = unescape(QStringView(step).mid(action.size() + 1));
-    if (action == QLatin1String("host") || action == QLatin1String("caller")) {
-        end = std::make_unique<FakeEnd>(
-            action == QLatin1String("host"),
-            ChatSettings{.introductionTimeout = std::chrono::milliseconds(500)});
-        end->socket.listenFails = arg == QLatin1String("port-taken");
-        return end->form.Form_Load();
-    }
-    FakeEnd& e = *end;
-    FakeSocket& s = e.socket;
-    int enter = frmClient::kEnter;
-    const QHash<QString, std::function<void()>> actions = {
-        {"type", [&] { e.controls.shown["input"] = arg, e.form.txtSend_KeyPress(enter); }},
-        {"send", [&] { e.controls.shown["input"] = arg, e.form.cmdSend_Click(); }},
-        {"peer", [&] { s.incoming = arg, emit s.DataArrival(arg.size()); }},
-        {"request", [&] { emit s.ConnectionRequest(arg.toInt()); }},
-        {"connected", [&] { s.state = StreamSocket::sckConnected, emit s.Connected(); }},
-        {"error", [&] { s.state = StreamSocket::sckClosed, emit s.Error(0, arg); }},
-        {"closed", [&] { s.state = StreamSocket::sckClosed, emit s.PeerClosed(); }},
-        {"address", [&] { e.controls.shown["address"] = arg; }},
-        {"click", [&] { e.form.cmdConnect_Click(); }},
-        {"enter-address", [&] { e.form.cboAddress_KeyPress(enter); }},
-        {"unload", [&] { e.form.Form_Unload(); }},
-        {"exit", [&] { e.form.mnuExit_Click(); }},
-        {"commands", [&] { e.form.mnuCommands_Click(); }},
-        {"backlog", [&] { s.backlogged = true; }},
-        {"wait", [&] { QTest::qWait(arg.toInt()); }},
-    };
-    QVERIFY2(actions.contains(action), qPrintable(QStringLiteral("unknown step ") + action));
-    actions[action]();
+StreamSocket::Failure failureNamed(const QString& name) {
+    const QMetaEnum failures = QMetaEnum::fromType<StreamSocket::Failure>();
+    return StreamSocket::Failure(failures.keyToValue(qPrintable(name)));
 }
 
-// What differs from the checks after a step; the records start afresh for the next one.
-QStringList verify(FakeEnd& e, const QStringList& checks, const QString& outputBefore) {
-    RecordingControls& c = e.controls;
-    QMap<QString, QStringList> want = {{"wire", {}}, {"box", {}}, {"alert", {}}, {"add", {}}};
+void perform(std::unique_ptr<FakeEnd>& end, const QString& step) {
+    const QString action = step.section(QLatin1Char(' '), 0, 0);
+    const QString argument = unescape(QStringView(step).mid(action.size() + 1));
+    if (action == "host" || action == "caller") {
+        end = std::make_unique<FakeEnd>(
+            action == "host", ChatSettings{.introductionTimeout = std::chrono::milliseconds(500)});
+        end->socket.listenFails = argument == "port-taken";
+        end->form.Form_Load();
+        return;
+    }
+    FakeSocket& socket = end->socket;
+    if (action == "type" || action == "send") {
+        end->controls.shown["input"] = argument;
+    }
+    if (action == "type") {
+        end->form.txtSend_KeyPress(frmClient::kEnter);
+    } else if (action == "send") {
+        end->form.cmdSend_Click();
+    } else if (action == "peer") {
+        socket.incoming = argument;
+        emit socket.DataArrival();
+    } else if (action == "request") {
+        emit socket.ConnectionRequest(argument.toInt());
+    } else if (action == "connected") {
+        socket.connected = true;
+        emit socket.Connected();
+    } else if (action == "error") {
+        emit socket.Error(failureNamed(argument));
+    } else if (action == "closed") {
+        socket.connected = false;
+        emit socket.PeerClosed();
+    } else if (action == "address") {
+        end->controls.shown["address"] = argument;
+    } else if (action == "click") {
+        end->form.cmdConnect_Click();
+    } else if (action == "enter-address") {
+        end->form.cboAddress_KeyPress(frmClient::kEnter);
+    } else if (action == "unload") {
+        end->form.Form_Unload();
+    } else if (action == "exit") {
+        end->form.mnuExit_Click();
+    } else if (action == "commands") {
+        end->form.mnuCommands_Click();
+    } else if (action == "backlog") {
+        socket.backlogged = true;
+    } else if (action == "wait") { // "wait 700" outlasts the introduction time above
+        QTest::qWait(argument.toInt());
+    } else {
+        QFAIL(qPrintable("unknown step " + action));
+    }
+}
+
+// What the checks after a step expect, by name, the values of a name in order.
+QMap<QString, QString> expected(const QStringList& checks) {
+    QMap<QString, QStringList> values;
+    for (const QString& key : kAlwaysChecked) {
+        values[key] = {};
+    }
     for (const QString& check : checks) {
         const QString key = check.section(QLatin1Char(':'), 0, 0);
-        const QStringView value = QStringView(check).mid(key.size() + 1);
-        want[key] << unescape(value.startsWith(QLatin1Char(' ')) ? value.mid(1) : value);
+        const QString value = check.mid(key.size() + 2); // after ": "
+        values[key].append(unescape(value));
     }
-    if (want.contains("out")) {
-        want.remove("add");
-    } else if (!want["add"].isEmpty()) {
-        want["add"].prepend(QString());
+    QMap<QString, QString> joined;
+    for (auto entry = values.cbegin(); entry != values.cend(); ++entry) {
+        joined[entry.key()] = entry.value().join(kJoint);
     }
-    const QString& out = c.shown["out"];
-    QMap<QString, QString> actual = c.shown;
-    actual.insert(
-        {{"wire", e.socket.sent.join(" ¦ ")},
-         {"box", c.boxes.join(" ¦ ")},
-         {"call", e.socket.calls.join(" ¦ ")},
-         {"alert", QString::number(c.alerts)},
-         {"add", out.startsWith(outputBefore) ? out.mid(outputBefore.size()) : "(replaced)"},
-         {"ended", c.ended ? "" : "no"}});
+    joined["alert"] = QString::number(values["alert"].size());
+    joined["add"] = values["add"].isEmpty() ? QString() : "\r\n" + values["add"].join("\r\n");
+    if (values.contains("out")) {
+        joined.remove("add");
+    }
+    return joined;
+}
+
+// What the fakes saw since the last step, by the same names; then they forget it.
+QMap<QString, QString> observed(FakeEnd& end, const QString& transcriptBefore) {
+    RecordingControls& controls = end.controls;
+    const QString& transcript = controls.shown["out"];
+    QMap<QString, QString> seen = controls.shown;
+    seen["wire"] = end.socket.sent.join(kJoint);
+    seen["call"] = end.socket.calls.join(kJoint);
+    seen["box"] = controls.boxes.join(kJoint);
+    seen["alert"] = QString::number(controls.peerLines);
+    seen["add"] = transcript.startsWith(transcriptBefore) ? transcript.mid(transcriptBefore.size())
+                                                          : QStringLiteral("(replaced)");
+    seen["ended"] = controls.ended ? QString() : QStringLiteral("no");
+    seen["nested boxes"] = QString::number(controls.mostBoxesOpen > 1);
+    end.socket.sent.clear();
+    end.socket.calls.clear();
+    controls.boxes.clear();
+    controls.peerLines = 0;
+    return seen;
+}
+
+QString differences(const QMap<QString, QString>& wanted, const QMap<QString, QString>& seen) {
     QStringList problems;
-    for (auto w = want.cbegin(); w != want.cend(); ++w) {
-        const QString expected = w.key() == "alert" ? QString::number(w->size())
-                                                    : w->join(w.key() == "add" ? "\r\n" : " ¦ ");
-        if (actual.value(w.key(), QStringLiteral("(unknown check)")) != expected) {
-            problems << QStringLiteral("%1 was \"%2\", expected \"%3\"")
-                            .arg(w.key(), actual.value(w.key()), expected)
-                            .replace("\r", "\\r")
-                            .replace("\n", "\\n");
+    for (auto want = wanted.cbegin(); want != wanted.cend(); ++want) {
+        const QString got = seen.value(want.key(), QStringLiteral("(unknown check)"));
+        if (got != want.value()) {
+            problems
+                << QStringLiteral("%1 was \"%2\", expected \"%3\"").arg(want.key(), got, *want);
         }
     }
-    if (c.mostBoxesOpen > 1) {
-        problems << QStringLiteral("a box opened inside another");
-    }
-    e.socket.sent.clear(), e.socket.calls.clear(), c.boxes.clear(), c.alerts = 0;
-    return problems;
+    return problems.join("; ").replace("\r", "\\r").replace("\n", "\\n");
 }
 
 } // namespace
@@ -115,11 +158,11 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
         const QStringList all = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
         QStringList lines;
-        for (qsizetype i = all.size() - 1; i >= 0; --i) {
-            if (all[i].startsWith(QLatin1String("= "))) {
-                QTest::newRow(qPrintable(all[i].mid(2))) << std::exchange(lines, {});
-            } else if (!all[i].trimmed().isEmpty() && !all[i].startsWith(QLatin1Char('#'))) {
-                lines.prepend(QStringLiteral("%1\t%2").arg(i + 1).arg(all[i]));
+        for (qsizetype index = all.size() - 1; index >= 0; --index) {
+            if (all[index].startsWith("= ")) {
+                QTest::newRow(qPrintable(all[index].mid(2))) << std::exchange(lines, {});
+            } else if (!all[index].trimmed().isEmpty() && !all[index].startsWith('#')) {
+                lines.prepend(QStringLiteral("%1\t%2").arg(index + 1).arg(all[index]));
             }
         }
     }
@@ -128,20 +171,22 @@ private slots:
         QFETCH(QStringList, lines);
         std::unique_ptr<FakeEnd> end;
         for (const QString& numbered : lines) {
-            QStringList parts = numbered.section(QLatin1Char('\t'), 1).split(QLatin1String(" | "));
+            QStringList parts = numbered.section('\t', 1).split(QLatin1String(" | "));
             const QString step = parts.takeFirst();
-            if (step.startsWith(QLatin1String("> ")) || step.startsWith(QLatin1String("box> "))) {
-                auto& queue = step[0] == '>' ? end->controls.atYield : end->controls.whileBoxOpen;
-                queue <<
-                    [&end, later = step.section(QLatin1String("> "), 1)] { perform(end, later); };
+            if (step.startsWith("> ") || step.startsWith("box> ")) {
+                auto& later =
+                    step.startsWith('>') ? end->controls.atYield : end->controls.whileBoxOpen;
+                later.append([&end, step] { perform(end, step.section("> ", 1)); });
                 continue;
             }
-            const QString before = end ? end->controls.shown["out"] : QString();
+            const QString transcriptBefore = end ? end->controls.shown["out"] : QString();
             perform(end, step);
             QCoreApplication::processEvents(); // boxes raised by the peer show from the event loop
-            const QStringList problems = verify(*end, parts, before);
-            QVERIFY2(problems.isEmpty(), qPrintable(numbered.section('\t', 0, 0).prepend("line ") +
-                                                    ": " + problems.join("; ")));
+            QMap<QString, QString> wanted = expected(parts);
+            wanted["nested boxes"] = "0";
+            const QString problems = differences(wanted, observed(*end, transcriptBefore));
+            QVERIFY2(problems.isEmpty(),
+                     qPrintable("line " + numbered.section('\t', 0, 0) + ": " + problems));
         }
     }
 };

@@ -2,28 +2,36 @@
 
 #include "Controls.h"
 
+#include <QCoreApplication>
+#include <QList>
 #include <QMap>
 #include <QStringList>
 #include <functional>
+#include <utility>
 
 namespace parlo::test {
 
-// Controls that remember what the chat core did to them. Message boxes are
-// recorded instead of shown, so nothing blocks.
+// Controls that remember what the chat core did to them. A message box is
+// recorded instead of shown; while it is "open", events run as in a real
+// modal box's own loop, so nothing blocks.
 class RecordingControls final : public Controls {
 public:
+    using Steps = QList<std::function<void()>>;
+
     // What the controls show, by name: out (the transcript), input, address,
     // status, caption, button, panel, focus.
     QMap<QString, QString> shown = {{"button", "Connect"}};
     QStringList boxes;
-    int alerts = 0, boxesOpen = 0, mostBoxesOpen = 0;
+    int peerLines = 0;
+    int boxesOpen = 0;
+    int mostBoxesOpen = 0;
     bool ended = false;
     // Run at the next "let pending events run once", and while the next box is open.
-    QList<std::function<void()>> atYield, whileBoxOpen;
+    Steps atYield;
+    Steps whileBoxOpen;
 
-    QString outputText() const override { return shown.value("out"); }
-    void setOutputText(const QString& text) override { shown["out"] = text; }
     void appendOutput(const QString& text) override { shown["out"] += text; }
+    void setOutputText(const QString& text) override { shown["out"] = text; }
     void scrollOutputToEnd() override {}
     QString inputText() const override { return shown.value("input"); }
     void setInputText(const QString& text) override { shown["input"] = text; }
@@ -32,22 +40,25 @@ public:
     void focusAddress() override { shown["focus"] = "address"; }
     void setStatusText(const QString& text) override { shown["status"] = text; }
     void setCaption(const QString& text) override { shown["caption"] = text; }
-    QString connectCaption() const override { return shown.value("button"); }
     void setConnectCaption(const QString& text) override { shown["button"] = text; }
     void showChatPanel() override { shown["panel"] = "chat"; }
     void showConnectPanel() override { shown["panel"] = "connect"; }
     void messageBox(const QString& text) override {
-        boxes << text;
-        mostBoxesOpen = qMax(mostBoxesOpen, ++boxesOpen);
+        boxes.append(text);
+        ++boxesOpen;
+        mostBoxesOpen = qMax(mostBoxesOpen, boxesOpen);
         runAll(whileBoxOpen);
+        QCoreApplication::processEvents();
         --boxesOpen;
     }
     void doEvents() override { runAll(atYield); }
-    void alertIfInactive() override { ++alerts; }
+    void peerLineArrived(const QString& /*peerName*/, const QString& /*shownLine*/) override {
+        ++peerLines;
+    }
     void endProgram() override { ended = true; }
 
 private:
-    static void runAll(QList<std::function<void()>>& steps) {
+    static void runAll(Steps& steps) {
         for (const auto& step : std::exchange(steps, {})) {
             step();
         }

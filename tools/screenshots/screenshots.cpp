@@ -17,7 +17,10 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
 #include <csignal>
@@ -69,6 +72,10 @@ template <typename T> T* control(ChatEnd& end, const char* name) {
     return end.window.findChild<T*>(QLatin1String(name));
 }
 
+QString lastLine(ChatEnd& end) {
+    return control<QPlainTextEdit>(end, "txtOutput")->document()->lastBlock().text();
+}
+
 // Types `line` into `from`'s input box and presses Send, as the user does, until
 // the box takes it (the caller takes none before the host has confirmed the
 // call); true once the line has arrived in `to`'s transcript.
@@ -79,8 +86,7 @@ bool say(ChatEnd& from, ChatEnd& to, const QString& line) {
         control<QPushButton>(from, "cmdSend")->click();
         return box->text().isEmpty();
     });
-    return sent &&
-           waitFor([&] { return to.window.outputText().endsWith(QStringLiteral(": ") + line); });
+    return sent && waitFor([&] { return lastLine(to).endsWith(QStringLiteral(": ") + line); });
 }
 
 // Opens the About box the way Help > About does and grabs it once it is up.

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace parlo {
+
+class Controls;
+
+// The conversation as the transcript box shows it: every entry written after
+// "\r\n". Every entry since the start is kept, so that a clear only hides
+// what came before it and a restore brings the whole conversation back, the
+// entries made after the clear included. The box is only ever written to.
+class Transcript {
+public:
+    explicit Transcript(Controls& controls);
+
+    // Costs O(entry), never O(transcript).
+    void append(const QString& entry);
+    // Empties the box; nothing is lost.
+    void clear();
+    // Shows every entry since the start again.
+    void restore();
+
+private:
+    Controls& m_controls;
+    QString m_text;            // every entry since the start, each after "\r\n"
+    qsizetype m_shownFrom = 0; // where the box's text begins in m_text
+};
+
+} // namespace parlo
