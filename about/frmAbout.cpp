@@ -17,7 +17,7 @@ namespace parlo {
 
 namespace {
 
-const QString kCreditLine = QStringLiteral("The Parlo team");
+const QString kCreditLine = QStringLiteral("The %1 team").arg(product::kName);
 // Shown as the link's text and opened when the link is clicked.
 const QString kWebAddress = QStringLiteral("www.parlo.example");
 // The oldest browser version the link will start.

@@ -97,7 +97,8 @@ void ChatWindow::buildConnectPanel(QWidget* client) {
     cboAddress->installEventFilter(this);
     cboAddress->setAccessibleName(QStringLiteral("Connect to (IP/Host name)"));
     cboAddress->setAccessibleDescription(
-        QStringLiteral("Type the IP address or host name of the Parlo host, then press Enter"));
+        QStringLiteral("Type the IP address or host name of the %1 host, then press Enter")
+            .arg(product::kName));
 
     cmdConnect = named<QPushButton>("cmdConnect", texts::kConnect, fraConnect);
     cmdConnect->setGeometry(twipsRect(2880, 1440, 1335, 375));
@@ -107,7 +108,7 @@ void ChatWindow::buildConnectPanel(QWidget* client) {
 
     auto* Image1 = named<PictureWidget>("Image1", fraConnect);
     Image1->setGeometry(twipsRect(360, 1560, 1920, 1305));
-    Image1->setAccessibleName(QStringLiteral("Parlo picture"));
+    Image1->setAccessibleName(QStringLiteral("%1 picture").arg(product::kName));
 }
 
 void ChatWindow::buildChatPanel(QWidget* client) {
