@@ -9,9 +9,17 @@
 # only when a benchmark could not run. A whole run takes about 3 minutes on an
 # idle 2-core machine.
 #
-#   scripts/bench.sh [build-dir]          (default: /tmp/build-bench)
+#   scripts/bench.sh [--build-only] [build-dir]     (default: /tmp/build-bench)
+#
+# --build-only builds the benchmark programs and stops: CI does it so that they
+# cannot rot.
 set -euo pipefail
 
+build_only=0
+if [ "${1:-}" = "--build-only" ]; then
+  build_only=1
+  shift
+fi
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-/tmp/build-bench}"
 jobs="${PARLO_JOBS:-2}"
@@ -20,6 +28,7 @@ jobs="${PARLO_JOBS:-2}"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DPARLO_BUILD_TESTS=OFF -DPARLO_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j "$jobs" --target bench_latency bench_transcript bench_flood bench_startup >&2
+[ "$build_only" = 0 ] || exit 0
 
 export QT_QPA_PLATFORM=offscreen
 work="$(mktemp -d)"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Configures and builds Parlo (programs, tests and benchmarks) into build/.
+# Configures and builds Parlo (the programs and the tests) into build/.
 #
 #   scripts/build.sh [build-dir]      (default: build)
 set -euo pipefail
