@@ -6,27 +6,36 @@ namespace parlo {
 
 namespace {
 const QString kEntrySeparator = QStringLiteral("\r\n");
+constexpr qsizetype kPieceBytes = 64 * 1024;
 } // namespace
 
 Transcript::Transcript(Controls& controls) : m_controls(controls) {}
 
 void Transcript::append(const QString& entry) {
     const QString text = kEntrySeparator + entry;
-    m_text += text;
+    if (m_pieces.isEmpty() || m_pieces.last().size() >= kPieceBytes) {
+        m_pieces.append(QByteArray());
+        m_pieces.last().reserve(kPieceBytes);
+    }
+    m_pieces.last() += text.toUtf8();
     m_controls.appendOutput(text);
 }
 
 void Transcript::clear() {
-    m_shownFrom = m_text.size();
+    m_cleared = true;
     m_controls.setOutputText(QString());
 }
 
 void Transcript::restore() {
-    if (m_shownFrom == 0) {
+    if (!m_cleared) {
         return; // everything is on view already
     }
-    m_shownFrom = 0;
-    m_controls.setOutputText(m_text);
+    m_cleared = false;
+    QString text;
+    for (const QByteArray& piece : std::as_const(m_pieces)) {
+        text += QString::fromUtf8(piece);
+    }
+    m_controls.setOutputText(text);
 }
 
 } // namespace parlo

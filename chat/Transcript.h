@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace parlo {
@@ -23,8 +25,11 @@ public:
 
 private:
     Controls& m_controls;
-    QString m_text;            // every entry since the start, each after "\r\n"
-    qsizetype m_shownFrom = 0; // where the box's text begins in m_text
+    // Every entry since the start, each after "\r\n", in UTF-8 (chat is mostly
+    // text, which takes half the room it takes in the box), in pieces that
+    // are filled and never moved, so a long conversation is never copied.
+    QList<QByteArray> m_pieces;
+    bool m_cleared = false; // the box shows less than the whole conversation
 };
 
 } // namespace parlo
