@@ -13,11 +13,13 @@ Transcript::Transcript(Controls& controls) : m_controls(controls) {}
 
 void Transcript::append(const QString& entry) {
     const QString text = kEntrySeparator + entry;
-    if (m_pieces.isEmpty() || m_pieces.last().size() >= kPieceBytes) {
-        m_pieces.append(QByteArray());
-        m_pieces.last().reserve(kPieceBytes);
+    QByteArray utf8 = text.toUtf8();
+    if (!m_pieces.isEmpty() && m_pieces.last().size() + utf8.size() <= kPieceBytes) {
+        m_pieces.last() += utf8; // short entries gather in one piece
+    } else {
+        utf8.squeeze();
+        m_pieces.append(std::move(utf8));
     }
-    m_pieces.last() += text.toUtf8();
     m_controls.appendOutput(text);
 }
 

@@ -26,8 +26,9 @@ public:
 private:
     Controls& m_controls;
     // Every entry since the start, each after "\r\n", in UTF-8 (chat is mostly
-    // text, which takes half the room it takes in the box), in pieces that
-    // are filled and never moved, so a long conversation is never copied.
+    // text, which takes half the room it takes in the box). Short entries
+    // gather in pieces of at most 64 KiB, so a long conversation is never
+    // copied to grow.
     QList<QByteArray> m_pieces;
     bool m_cleared = false; // the box shows less than the whole conversation
 };
