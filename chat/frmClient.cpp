@@ -183,8 +183,9 @@ void frmClient::ProcessSTR(const QString& strMsg, const QString& from) {
         appendChatLine(strMyName, strMsg);
         sendTyped(controls.inputText());
     } else {
-        appendChatLine(strPeerName, shownOnOneLine(strMsg));
-        controls.alertIfInactive();
+        const QString shown = shownOnOneLine(strMsg);
+        appendChatLine(strPeerName, shown);
+        controls.peerLineArrived(strPeerName, shown);
     }
     AUTO_SCROLL();
 }
@@ -234,8 +235,9 @@ void frmClient::HandlePeerKeyword(const QString& Command, const QString& Arg, co
         recognised = false;
     }
     if (!recognised) {
-        appendChatLine(strPeerName, shownOnOneLine(msg));
-        controls.alertIfInactive();
+        const QString shown = shownOnOneLine(msg);
+        appendChatLine(strPeerName, shown);
+        controls.peerLineArrived(strPeerName, shown);
     }
     AUTO_SCROLL();
 }

@@ -16,6 +16,7 @@ class QPushButton;
 namespace parlo {
 
 class ChatSide;
+class Notifications;
 class StreamSocket;
 class TranscriptView;
 class frmAbout;
@@ -28,9 +29,10 @@ class modIEOps;
 class ChatWindow final : public QMainWindow, public Controls {
     Q_OBJECT
 public:
-    // `socket` and `launcher` (which the About box uses) must outlive the window.
+    // `socket`, `launcher` (which the About box uses) and `notifications` must
+    // outlive the window.
     ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
-               modIEOps& launcher, QWidget* parent = nullptr);
+               modIEOps& launcher, Notifications& notifications, QWidget* parent = nullptr);
     ~ChatWindow() override;
 
     // Start-up: the model's Form_Load, then the window is shown.
@@ -54,7 +56,7 @@ public:
     void showConnectPanel() override;
     void messageBox(const QString& text) override;
     void doEvents() override;
-    void alertIfInactive() override;
+    void peerLineArrived(const QString& peerName, const QString& shownLine) override;
     void endProgram() override;
 
 protected:
@@ -73,6 +75,7 @@ private:
 
     const ChatSide& m_side;
     modIEOps& m_launcher;
+    Notifications& m_notifications;
     QGroupBox* fraConnect = nullptr;
     QComboBox* cboAddress = nullptr;
     QPushButton* cmdConnect = nullptr;

@@ -2,9 +2,10 @@
 //
 // A scenario starts with "= title". Each line is one step, then " | " and what
 // must follow it. What went out on the wire, the transcript entries added,
-// the boxes shown and the attention alerts are checked exactly on every step
-// (nothing listed: nothing may happen); the socket calls, status, caption,
-// button caption, panel in front, focus and input box only where listed.
+// the boxes shown and the attention alerts (each for an entry just shown) are
+// checked exactly on every step (nothing listed: nothing may happen); the
+// socket calls, status, caption, button caption, panel in front, focus and
+// input box only where listed.
 // A step after "> " runs at the next yield, after "box> " while the next box
 // is open. Texts take \r, \n, \t and \uXXXX (lower-case hex).
 
@@ -83,7 +84,7 @@ QStringList verify(FakeEnd& e, const QStringList& checks, const QString& outputB
         {{"wire", e.socket.sent.join(" ¦ ")},
          {"box", c.boxes.join(" ¦ ")},
          {"call", e.socket.calls.join(" ¦ ")},
-         {"alert", QString::number(c.alerts)},
+         {"alert", QString::number(c.alerts.size())},
          {"add", out.startsWith(outputBefore) ? out.mid(outputBefore.size()) : "(replaced)"},
          {"ended", c.ended ? "" : "no"}});
     QStringList problems;
@@ -97,10 +98,15 @@ QStringList verify(FakeEnd& e, const QStringList& checks, const QString& outputB
                             .replace("\n", "\\n");
         }
     }
+    for (const QString& alert : c.alerts) {
+        if (!actual["add"].contains(alert)) {
+            problems << QStringLiteral("alert for \"%1\", not an entry shown").arg(alert);
+        }
+    }
     if (c.mostBoxesOpen > 1) {
         problems << QStringLiteral("a box opened inside another");
     }
-    e.socket.sent.clear(), e.socket.calls.clear(), c.boxes.clear(), c.alerts = 0;
+    e.socket.sent.clear(), e.socket.calls.clear(), c.boxes.clear(), c.alerts.clear();
     return problems;
 }
 

@@ -15,8 +15,8 @@ public:
     // What the controls show, by name: out (the transcript), input, address,
     // status, caption, button, panel, focus.
     QMap<QString, QString> shown = {{"button", "Connect"}};
-    QStringList boxes;
-    int alerts = 0, boxesOpen = 0, mostBoxesOpen = 0;
+    QStringList boxes, alerts; // each alert as "name: line"
+    int boxesOpen = 0, mostBoxesOpen = 0;
     bool ended = false;
     // Run at the next "let pending events run once", and while the next box is open.
     QList<std::function<void()>> atYield, whileBoxOpen;
@@ -43,7 +43,9 @@ public:
         --boxesOpen;
     }
     void doEvents() override { runAll(atYield); }
-    void alertIfInactive() override { ++alerts; }
+    void peerLineArrived(const QString& name, const QString& line) override {
+        alerts << name + ": " + line;
+    }
     void endProgram() override { ended = true; }
 
 private:
