@@ -69,7 +69,7 @@ ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings&
 
     Status = named<QLabel>("Status", this);
     Status->setTextFormat(Qt::PlainText);
-    Status->setAccessibleName(QStringLiteral("Status"));
+    Status->setAccessibleDescription(QStringLiteral("Status"));
     statusBar()->addWidget(Status, 1);
     statusBar()->setFixedHeight(twipsToPixels(kStatusHeightTwips));
 
