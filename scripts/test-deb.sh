@@ -34,6 +34,15 @@ fail() {
     exit 1
 }
 
+# cpack run from the source folder (as the README shows) leaves its output
+# there: git must ignore it.
+if git -C "$source_dir" rev-parse --git-dir >/dev/null 2>&1; then
+    for output in _CPack_Packages/DEB parlo_1.0.0_amd64.deb; do
+        git -C "$source_dir" check-ignore -q --no-index "$output" ||
+            fail "git does not ignore cpack's $output"
+    done
+fi
+
 cleanup() {
     local pid
     for pid in "${started_pids[@]}"; do

@@ -6,7 +6,7 @@
 #    real opening exchange, a line each way, a disconnect; what a screen reader
 #    hears; the host's notices while its window is inactive;
 #  - a second parlohost ends at once, silently, with status 0, and brings the
-#    minimised first one forward, active;
+#    minimised first one forward, active; its window has its icon;
 #  - the single-instance lock is per user: without a session folder, another
 #    user's parlocall runs beside this user's in the same temporary folder,
 #    while this user's second copy still ends.
@@ -78,6 +78,9 @@ if xprop -id "$host_window" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN; then
   fail "the first parlohost is still minimised"
 fi
 say "the first parlohost came forward, un-minimised and active"
+# Run from the build folder, where the icon theme does not know the program.
+xprop -id "$host_window" _NET_WM_ICON | grep -q 'Icon (' || fail "the host's window has no icon"
+say "the host's window has its icon"
 
 # Two users, one temporary folder, no session folders.
 shared="$work/shared-tmp"
