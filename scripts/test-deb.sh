@@ -25,6 +25,10 @@ source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${1:-$source_dir/build-deb}"
 "$source_dir/scripts/install-deps.sh" dpkg-dev desktop-file-utils iproute2 \
     lintian appstream man-db binutils
+# The package names whoever builds it as its maintainer (packaging/); this
+# check's package is thrown away, and says so unless a packager is named.
+export DEBFULLNAME="${DEBFULLNAME:-Parlo package check}"
+export DEBEMAIL="${DEBEMAIL:-package-check@parlo.invalid}"
 work="$(mktemp -d /tmp/parlo-deb.XXXXXX)"
 started_pids=()
 installed_here=0
