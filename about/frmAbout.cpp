@@ -3,6 +3,7 @@
 #include "ClassicFonts.h"
 #include "Picture.h"
 #include "Product.h"
+#include "ReadableColours.h"
 #include "Twips.h"
 #include "modIEOps.h"
 
@@ -93,9 +94,7 @@ QLabel* frmAbout::addLabel(const char* name, const QString& text, const QFont& f
     label->setFont(font);
     label->setAlignment(alignment | Qt::AlignTop);
     if (colour.isValid()) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        label->setPalette(palette);
+        keepReadable(label, QPalette::WindowText, QPalette::Window, colour);
     }
     label->move(twipsToPixels(leftTwips), twipsToPixels(topTwips));
     label->adjustSize();

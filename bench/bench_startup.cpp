@@ -25,12 +25,14 @@ struct Start {
     qint64 idleKiB = 0;
 };
 
-// Starts `program` once, offscreen, in a private TMPDIR (its own single-instance lock).
+// Starts `program` once, offscreen, in a private TMPDIR and runtime folder (its
+// own single-instance lock).
 Start startOnce(const QString& program) {
     QTemporaryDir tmp;
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TMPDIR"), tmp.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.widgets.painting=true"));
     process.setProcessEnvironment(env);

@@ -5,6 +5,7 @@
 #include "BenchSupport.h"
 #include "ChatWindow.h"
 #include "FakeEnd.h"
+#include "FakeNotifications.h"
 #include "HostSide.h"
 #include "ProgramStarter.h"
 #include "RegistryReader.h"
@@ -89,7 +90,8 @@ std::pair<double, double> windowCost(bool shown) {
     HostSide side;
     test::FakeSocket socket;
     modIEOps launcher(systemRegistryReader(), systemProgramStarter());
-    ChatWindow window(side, socket, ChatSettings{}, launcher);
+    test::FakeNotifications notifications;
+    ChatWindow window(side, socket, ChatSettings{}, launcher, notifications);
     window.start();
     if (!shown) {
         window.hide();

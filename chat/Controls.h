@@ -39,8 +39,8 @@ public:
     virtual void messageBox(const QString& text) = 0;
     // Lets pending events run once.
     virtual void doEvents() = 0;
-    // A line from the peer has just been shown: the window lets the user know
-    // when it is not the active one.
+    // A line from the peer has just been shown, under `peerName`: the window
+    // decides whether to ask for the user's attention.
     virtual void peerLineArrived(const QString& peerName, const QString& shownLine) = 0;
     // Ends the program at once, without the window's close steps.
     virtual void endProgram() = 0;

@@ -5,7 +5,9 @@
 #   scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core xvfb xauth librsvg2-bin iproute2 "$@")
+# qt6-wayland: on a Wayland-only session the programs need Qt's Wayland platform.
+packages=(cmake ninja-build g++ qt6-base-dev qt6-wayland fonts-dejavu-core xvfb xauth librsvg2-bin
+  iproute2 "$@")
 
 missing=()
 for package in "${packages[@]}"; do

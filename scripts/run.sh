@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the host and the caller side by
-# side. Without a display the two windows run on a virtual one (Xvfb) that this
-# script starts on a free display number. Ctrl+C (or SIGTERM) closes both
-# programs and the virtual display; closing both windows ends the script too.
+# side, each checked to be running before this says so. Without a display the
+# two windows run on a virtual one (Xvfb) that this script starts on a free
+# display number. Ctrl+C (or SIGTERM) closes both programs and the virtual
+# display; closing both windows ends the script too.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -49,14 +50,42 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   export DISPLAY
 fi
 
-"$root/build/host/parlohost" &
+# The host on the left, the caller to its right. Qt's -geometry places a
+# window on X; on Wayland the compositor places windows.
+names=(parlohost parlocall)
+"$root/build/host/parlohost" -geometry +80+120 &
 programs+=($!)
-"$root/build/caller/parlocall" &
+"$root/build/caller/parlocall" -geometry +500+120 &
 programs+=($!)
-echo "parlohost and parlocall are running on display ${DISPLAY:-$WAYLAND_DISPLAY}."
-echo "Press Ctrl+C to stop both (or close both windows)."
-echo "(A program already running on this machine is not started twice.)"
+# A program that cannot start (no platform for this display) ends within
+# moments, saying why; one that runs is still there after them.
+for _ in $(seq 30); do
+  kill -0 "${programs[@]}" 2>/dev/null || break
+  sleep 0.1
+done
+started=()
+for i in 0 1; do
+  status=0
+  if kill -0 "${programs[$i]}" 2>/dev/null; then
+    started+=("${names[$i]}")
+  elif wait "${programs[$i]}" || status=$?; [ "$status" -eq 0 ]; then
+    echo "${names[$i]} was already running for you: its window is brought to the front."
+  else
+    echo "${names[$i]} could not start (status $status)." >&2
+  fi
+done
+[ ${#started[@]} -gt 0 ] || exit 1
 
-# Returns when both programs have ended, or at once on Ctrl+C or SIGTERM.
-wait "${programs[@]}" || true
+if [ -n "$display_pid" ]; then
+  where="the virtual display $DISPLAY (for checks: it shows nothing on a screen)"
+elif [ -n "${DISPLAY:-}" ]; then
+  where="display $DISPLAY"
+else
+  where="Wayland display $WAYLAND_DISPLAY"
+fi
+echo "Running on $where: ${started[*]}."
+echo "Press Ctrl+C to stop (or close the windows)."
+
+# Returns when the programs have ended, or at once on Ctrl+C or SIGTERM.
+wait "${programs[@]}" 2>/dev/null || true
 programs=()

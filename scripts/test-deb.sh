@@ -25,6 +25,10 @@ source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${1:-$source_dir/build-deb}"
 "$source_dir/scripts/install-deps.sh" dpkg-dev desktop-file-utils iproute2 \
     lintian appstream man-db binutils
+# The package names whoever builds it as its maintainer (packaging/); this
+# check's package is thrown away, and says so unless a packager is named.
+export DEBFULLNAME="${DEBFULLNAME:-Parlo package check}"
+export DEBEMAIL="${DEBEMAIL:-package-check@parlo.invalid}"
 work="$(mktemp -d /tmp/parlo-deb.XXXXXX)"
 started_pids=()
 installed_here=0
@@ -33,6 +37,15 @@ fail() {
     echo "test-deb: FAIL: $*" >&2
     exit 1
 }
+
+# cpack run from the source folder (as the README shows) leaves its output
+# there: git must ignore it.
+if git -C "$source_dir" rev-parse --git-dir >/dev/null 2>&1; then
+    for output in _CPack_Packages/DEB parlo_1.0.0_amd64.deb; do
+        git -C "$source_dir" check-ignore -q --no-index "$output" ||
+            fail "git does not ignore cpack's $output"
+    done
+fi
 
 cleanup() {
     local pid

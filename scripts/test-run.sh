@@ -4,8 +4,9 @@
 # parlohost listens on 127.0.0.1:1983 and confirms a raw caller, and its
 # parlocall runs with its window shown; then stops it as Ctrl+C does (SIGINT to
 # its process group), or with TERM as `kill` does, and checks that it ends and
-# leaves none of its programs or its virtual display behind. Prints what it
-# measured.
+# leaves none of its programs or its virtual display behind. Also checks that
+# run.sh places the two windows side by side and says that the display is a
+# virtual one. Prints what it measured.
 #
 #   scripts/test-run.sh [INT|TERM] [limit-seconds]     (default: INT 300)
 set -euo pipefail
@@ -81,9 +82,11 @@ done
 
 # Job control gives run.sh its own process group, as a terminal would, and
 # keeps SIGINT from being ignored the way it is for plain background jobs.
-# A private temporary folder keeps other copies' single-instance locks apart.
+# A private temporary and runtime folder keeps other copies' single-instance
+# locks apart.
 set -m
-env -u DISPLAY -u WAYLAND_DISPLAY TMPDIR="$work" bash "$root/scripts/run.sh" >"$work/run.log" 2>&1 &
+env -u DISPLAY -u WAYLAND_DISPLAY TMPDIR="$work" XDG_RUNTIME_DIR="$work" \
+  bash "$root/scripts/run.sh" >"$work/run.log" 2>&1 &
 run=$!
 set +m
 
@@ -118,7 +121,23 @@ done
 [[ "$windows" == *'"Client - Parlo"'*'"Server - Parlo"'* ]] ||
   fail "windows on $display: $windows"
 echo "test-run: parlocall (pid $caller) runs; windows on display $display: $windows"
+for _ in $(seq 100); do
+  grep -q "Ctrl+C" "$work/run.log" && break
+  sleep 0.1
+done
 grep -q "Ctrl+C" "$work/run.log" || fail "run.sh does not say how to stop it"
+grep -q "virtual display" "$work/run.log" || fail "run.sh does not say the display is virtual"
+if grep -q "already running" "$work/run.log"; then fail "run.sh says a program already ran"; fi
+# Side by side: the host's window ends where the caller's begins, or before.
+left_and_width() {
+  DISPLAY="$display" xwininfo -name "$1" | awk '/Absolute upper-left X/ {x = $NF}
+    /Width:/ {w = $NF} END {print x, w}'
+}
+read -r host_x host_width <<<"$(left_and_width 'Server - Parlo')"
+read -r caller_x _ <<<"$(left_and_width 'Client - Parlo')"
+[ $((host_x + host_width)) -le "$caller_x" ] ||
+  fail "the caller's window (from x $caller_x) covers the host's (x $host_x, $host_width wide)"
+echo "test-run: the windows side by side, the host's at x $host_x, the caller's at x $caller_x"
 
 # Everything run.sh started, to be checked for leftovers once it has ended.
 started="$(for p in $(tree_of "$run"); do echo "$p($(cat "/proc/$p/comm" 2>/dev/null))"; done)"

@@ -1,5 +1,7 @@
 #include "ChatEnd.h"
 
+#include "ChatSide.h"
+#include "Product.h"
 #include "ProgramStarter.h"
 #include "RegistryReader.h"
 
@@ -7,6 +9,7 @@ namespace parlo {
 
 ChatEnd::ChatEnd(const ChatSide& side, const ChatSettings& settings)
     : launcher(systemRegistryReader(), systemProgramStarter()),
-      window(side, socket, settings, launcher) {}
+      notifications(desktopNotifications(product::kName, side.traits().programName)),
+      window(side, socket, settings, launcher, *notifications) {}
 
 } // namespace parlo

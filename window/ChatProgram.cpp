@@ -1,5 +1,6 @@
 #include "ChatProgram.h"
 
+#include "BringForward.h"
 #include "ChatEnd.h"
 #include "ChatSettings.h"
 #include "ChatSide.h"
@@ -26,13 +27,17 @@ int runChatProgram(int argc, char* argv[], const ChatSide& side) {
     // Taking the lock writes its file through to the disk, which can take
     // longer than building the window: the window is built meanwhile, and
     // shown only once the lock is ours.
-    SingleInstance instance;
+    SingleInstance instance(name);
     std::future<bool> acquired =
-        std::async(std::launch::async, [&instance, &name] { return instance.tryAcquire(name); });
+        std::async(std::launch::async, [&instance] { return instance.tryAcquire(); });
     ChatEnd end(side, ChatSettings{});
     if (!acquired.get()) {
+        instance.wakeRunningCopy();
         return 0;
     }
+    QObject::connect(&instance, &SingleInstance::woken, &end.window,
+                     [&end] { bringForward(end.window); });
+    instance.listenForWakeUps();
     end.window.start();
     return QApplication::exec();
 }

@@ -1,10 +1,14 @@
 #include "ChatWindow.h"
 
+#include "BringForward.h"
 #include "ChatSide.h"
 #include "ClassicFonts.h"
+#include "Notifications.h"
 #include "PanelLayout.h"
 #include "Picture.h"
 #include "Product.h"
+#include "ProgramIcon.h"
+#include "ReadableColours.h"
 #include "Texts.h"
 #include "TranscriptView.h"
 #include "Twips.h"
@@ -48,12 +52,13 @@ void sizeToCaption(QLabel* label, int leftTwips, int topTwips) {
 } // namespace
 
 ChatWindow::ChatWindow(const ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
-                       modIEOps& launcher, QWidget* parent)
-    : QMainWindow(parent), m_side(side), m_launcher(launcher),
+                       modIEOps& launcher, Notifications& notifications, QWidget* parent)
+    : QMainWindow(parent), m_side(side), m_launcher(launcher), m_notifications(notifications),
       m_form(socket, *this, side, settings) {
     setObjectName(QStringLiteral("frmClient"));
     setFont(msSansSerifFont(8.25));
-    setWindowIcon(QIcon::fromTheme(side.traits().programName));
+    setWindowIcon(programIcon(side.traits().programName));
+    connect(&notifications, &Notifications::clicked, this, [this] { bringForward(*this); });
 
     auto* client = named<QWidget>("client", this);
     setCentralWidget(client);
@@ -63,7 +68,7 @@ ChatWindow::ChatWindow(const ChatSide& side, StreamSocket& socket, const ChatSet
 
     Status = named<QLabel>("Status", this);
     Status->setTextFormat(Qt::PlainText);
-    Status->setAccessibleName(QStringLiteral("Status"));
+    Status->setAccessibleDescription(QStringLiteral("Status"));
     statusBar()->addWidget(Status, 1);
     statusBar()->setFixedHeight(twipsToPixels(kStatusHeightTwips));
 
@@ -126,9 +131,7 @@ void ChatWindow::buildChatPanel(QWidget* client) {
     // line repaints the strip alone and not the Chat frame behind it (which
     // costs more than the line itself).
     txtOutput->verticalScrollBar()->parentWidget()->setAutoFillBackground(true);
-    QPalette blue = txtOutput->palette();
-    blue.setColor(QPalette::Text, QColor(0, 0, 255));
-    txtOutput->setPalette(blue);
+    keepReadable(txtOutput, QPalette::Text, QPalette::Base, QColor(0, 0, 255));
     txtOutput->setAccessibleName(QStringLiteral("Conversation"));
     txtOutput->setAccessibleDescription(
         QStringLiteral("The conversation so far, newest at the end"));
@@ -165,20 +168,20 @@ void ChatWindow::buildChatPanel(QWidget* client) {
 }
 
 void ChatWindow::buildMenus() {
-    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    QAction* mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
+    QAction* mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
     connect(mnuExit, &QAction::triggered, this, [this] { m_form.mnuExit_Click(); });
 
-    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     if (m_side.traits().hasCommandsMenu) {
-        QAction* mnuCommands = mnuHelp->addAction(QStringLiteral("Commands"));
+        QAction* mnuCommands = mnuHelp->addAction(QStringLiteral("&Commands"));
         mnuCommands->setObjectName(QStringLiteral("mnuCommands"));
         connect(mnuCommands, &QAction::triggered, this, [this] { m_form.mnuCommands_Click(); });
     }
-    QAction* mnuAbout = mnuHelp->addAction(QStringLiteral("About"));
+    QAction* mnuAbout = mnuHelp->addAction(QStringLiteral("&About"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     connect(mnuAbout, &QAction::triggered, this, &ChatWindow::mnuAbout_Click);
 }
@@ -258,9 +261,10 @@ void ChatWindow::doEvents() {
     QCoreApplication::processEvents();
 }
 
-void ChatWindow::peerLineArrived(const QString& /*peerName*/, const QString& /*shownLine*/) {
+void ChatWindow::peerLineArrived(const QString& peerName, const QString& shownLine) {
     if (!isActiveWindow()) {
         QApplication::alert(this);
+        m_notifications.notify(peerName, shownLine);
     }
 }
 

@@ -16,6 +16,7 @@ class QPushButton;
 namespace parlo {
 
 class ChatSide;
+class Notifications;
 class StreamSocket;
 class TranscriptView;
 class frmAbout;
@@ -28,9 +29,10 @@ class modIEOps;
 class ChatWindow final : public QMainWindow, public Controls {
     Q_OBJECT
 public:
-    // `socket` and `launcher` (which the About box uses) must outlive the window.
+    // `socket`, `launcher` (which the About box uses) and `notifications` must
+    // outlive the window.
     ChatWindow(const ChatSide& side, StreamSocket& socket, const ChatSettings& settings,
-               modIEOps& launcher, QWidget* parent = nullptr);
+               modIEOps& launcher, Notifications& notifications, QWidget* parent = nullptr);
     ~ChatWindow() override;
 
     // Start-up: the model's Form_Load, then the window is shown.
@@ -71,6 +73,7 @@ private:
 
     const ChatSide& m_side;
     modIEOps& m_launcher;
+    Notifications& m_notifications;
     QGroupBox* fraConnect = nullptr;
     QComboBox* cboAddress = nullptr;
     QPushButton* cmdConnect = nullptr;

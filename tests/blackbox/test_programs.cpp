@@ -14,13 +14,15 @@ constexpr int kWait = 10000;
 #define WAIT_FOR(condition) QTRY_VERIFY_WITH_TIMEOUT(condition, kWait)
 
 // A built program started offscreen, its single-instance lock and runtime
-// files in `dir`, so it never meets a copy the user runs; killed at the end.
+// files in `dir` (or in the session folder `session`), so it never meets a
+// copy the user runs; killed at the end.
 struct Program : QProcess {
-    Program(const QString& path, const QTemporaryDir& dir) {
+    Program(const QString& path, const QTemporaryDir& dir, const QString& session = {}) {
         // Later entries take the place of the system's own.
         setEnvironment(systemEnvironment()
                        << "QT_QPA_PLATFORM=offscreen"
-                       << "TMPDIR=" + dir.path() << "XDG_RUNTIME_DIR=" + dir.path());
+                       << "TMPDIR=" + dir.path()
+                       << "XDG_RUNTIME_DIR=" + (session.isEmpty() ? dir.path() : session));
         setProcessChannelMode(QProcess::MergedChannels);
         start(path);
     }
@@ -50,7 +52,7 @@ class TestPrograms : public QObject {
     Q_OBJECT
 private slots:
     // A host that finds the port taken, then one after it was killed, beside a
-    // caller, and a second copy of it.
+    // caller, a second copy of it, and another user's copy.
     void start() {
         const QString host = PARLOHOST_PATH;
         QTemporaryDir dir;
@@ -70,6 +72,9 @@ private slots:
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(second.readAll(), QByteArray());
+        QTemporaryDir otherSession; // another user's: the temporary folder is shared
+        Program otherUsers(host, dir, otherSession.path());
+        QVERIFY(!otherUsers.waitForFinished(1000)); // runs beside the first
     }
 };
 

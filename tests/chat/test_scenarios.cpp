@@ -2,12 +2,11 @@
 //
 // A scenario starts with "= title". Each line is one step, then " | " and what
 // must follow it. What went out on the wire, the transcript entries added,
-// the boxes shown and the peer's lines noticed ("alert") are checked exactly
-// on every step (nothing listed: nothing may happen); the socket calls, the
-// status, caption, button caption, panel in front, focus, input box and
-// whole transcript ("out") only where listed. A step after "> " runs at the
-// next yield, after "box> " while the next box is open. Texts take \r, \n,
-// \t and \uXXXX (lower-case hex).
+// the boxes shown and the peer's lines noticed ("alert", each for an entry
+// just shown) are checked exactly on every step (nothing listed: nothing may happen); the socket
+// calls, the status, caption, button caption, panel in front, focus, input box and whole transcript
+// ("out") only where listed. A step after "> " runs at the next yield, after "box> " while the next
+// box is open. Texts take \r, \n, \t and \uXXXX (lower-case hex).
 
 #include "FakeEnd.h"
 
@@ -123,15 +122,21 @@ QMap<QString, QString> observed(FakeEnd& end, const QString& transcriptBefore) {
     seen["wire"] = end.socket.sent.join(kJoint);
     seen["call"] = end.socket.calls.join(kJoint);
     seen["box"] = controls.boxes.join(kJoint);
-    seen["alert"] = QString::number(controls.peerLines);
+    seen["alert"] = QString::number(controls.alerts.size());
     seen["add"] = transcript.startsWith(transcriptBefore) ? transcript.mid(transcriptBefore.size())
                                                           : QStringLiteral("(replaced)");
     seen["ended"] = controls.ended ? QString() : QStringLiteral("no");
     seen["nested boxes"] = QString::number(controls.mostBoxesOpen > 1);
+    seen["alerts for no entry shown"] = QString();
+    for (const QString& alert : std::as_const(controls.alerts)) {
+        if (!seen["add"].contains(alert)) {
+            seen["alerts for no entry shown"] += alert;
+        }
+    }
     end.socket.sent.clear();
     end.socket.calls.clear();
     controls.boxes.clear();
-    controls.peerLines = 0;
+    controls.alerts.clear();
     return seen;
 }
 
@@ -184,6 +189,7 @@ private slots:
             QCoreApplication::processEvents(); // boxes raised by the peer show from the event loop
             QMap<QString, QString> wanted = expected(parts);
             wanted["nested boxes"] = "0";
+            wanted["alerts for no entry shown"] = "";
             const QString problems = differences(wanted, observed(*end, transcriptBefore));
             QVERIFY2(problems.isEmpty(),
                      qPrintable("line " + numbered.section('\t', 0, 0) + ": " + problems));

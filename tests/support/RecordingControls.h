@@ -22,7 +22,7 @@ public:
     // status, caption, button, panel, focus.
     QMap<QString, QString> shown = {{"button", "Connect"}};
     QStringList boxes;
-    int peerLines = 0;
+    QStringList alerts; // each as "name: line"
     int boxesOpen = 0;
     int mostBoxesOpen = 0;
     bool ended = false;
@@ -52,8 +52,8 @@ public:
         --boxesOpen;
     }
     void doEvents() override { runAll(atYield); }
-    void peerLineArrived(const QString& /*peerName*/, const QString& /*shownLine*/) override {
-        ++peerLines;
+    void peerLineArrived(const QString& peerName, const QString& shownLine) override {
+        alerts.append(peerName + QStringLiteral(": ") + shownLine);
     }
     void endProgram() override { ended = true; }
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Notifications.h"
+
+#include <QDBusConnection>
+#include <QHash>
+#include <optional>
+
+class QDBusPendingCallWatcher;
+
+namespace parlo {
+
+// Notifications through the freedesktop notification service on the session
+// bus. Every call is asynchronous, and the bus is joined on a helper thread the
+// first time a notice is due, never at start-up. A service that is missing
+// answers with an error, which is a silent no-op; one that appears later is
+// used from its first notice on.
+class FreedesktopNotifications final : public Notifications {
+    Q_OBJECT
+public:
+    FreedesktopNotifications(const QString& appName, const QString& desktopEntry);
+
+    void notify(const QString& who, const QString& line) override;
+
+private slots:
+    void actionInvoked(uint id, const QString& action);
+
+private:
+    // One conversation's notice: its id once the service has answered, and
+    // the newest line while a call is on its way (sent when it returns).
+    struct Notice {
+        uint id = 0;
+        std::optional<QString> unsent;
+        bool calling = false;
+    };
+
+    void joinBus();
+    void sendNext(const QString& who);
+    void answered(const QString& who, QDBusPendingCallWatcher* call);
+
+    const QString m_appName;
+    const QString m_desktopEntry;
+    enum class Bus { Apart, Joining, Joined } m_state = Bus::Apart;
+    QDBusConnection m_bus{QString()};
+    QHash<QString, Notice> m_notices; // by who wrote
+};
+
+} // namespace parlo
