@@ -25,6 +25,7 @@ CallerSide::CallerSide()
           .connectedStatus = QStringLiteral("Connected. (%1)"),
           .needsConfirmation = true,
           .hasCommandsMenu = true,
+          .listsHosts = true,
       }) {}
 
 void CallerSide::backToIdle(frmClient& form) {
@@ -40,6 +41,7 @@ void CallerSide::attemptFailed(frmClient& form) {
 }
 
 void CallerSide::startAttempt(frmClient& form, const QString& host) {
+    form.strCalledAddress = host;
     form.tcpClient.Connect(host, form.settings.port);
     form.controls.setConnectCaption(texts::kDisconnect);
     form.controls.setStatusText(texts::kConnecting);

@@ -23,6 +23,10 @@ struct SideTraits {
     bool hasCommandsMenu = false;
     bool startsWithChatPanel = false;
     bool aboutClosesOnEsc = false;
+    // The host announces itself on the network and shows its own addresses;
+    // the caller lists the hosts it finds and the addresses it called before.
+    bool announcesItself = false;
+    bool listsHosts = false;
 };
 
 } // namespace parlo

@@ -66,7 +66,6 @@ QString frmClient::strSavedOutput() const {
 
 void frmClient::Form_Load() {
     strMyName = m_side.traits().defaultName;
-    LoadIPs();
     if (m_side.traits().startsWithChatPanel) {
         SHOW_CHAT();
     } else {
@@ -74,10 +73,6 @@ void frmClient::Form_Load() {
     }
     m_side.startUp(*this);
     setCaptionFromName();
-}
-
-void frmClient::LoadIPs() {
-    // The address list starts empty: the user always types the address.
 }
 
 void frmClient::Form_Unload() {
@@ -220,6 +215,9 @@ void frmClient::HandlePeerKeyword(const QString& Command, const QString& Arg, co
             sendControl(wire::nick(strMyName));
             blnConfirmed = true;
             m_peerConfirmed = true;
+            if (!strCalledAddress.isEmpty()) {
+                emit callConfirmed(std::exchange(strCalledAddress, QString()));
+            }
         } else {
             recognised = false;
         }
@@ -394,6 +392,7 @@ void frmClient::saveTranscript() {
 
 void frmClient::setCaptionFromName() {
     controls.setCaption(strMyName + kCaptionSuffix);
+    emit myNameChanged(strMyName);
 }
 
 void frmClient::showConnectedStatus() {

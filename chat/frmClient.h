@@ -31,6 +31,9 @@ public:
     bool blnConfirmed = false;
     QString strSavedOutput() const;
 
+    // The address of the call under way, as the user gave it.
+    QString strCalledAddress;
+
     StreamSocket& tcpClient;
     Controls& controls;
     const ChatSettings settings;
@@ -69,8 +72,15 @@ public:
     // A connection to a peer has just been made: it has a while to introduce itself.
     void connectionOpened();
 
+signals:
+    // The host started or stopped taking callers.
+    void listeningChanged(bool listening);
+    // The nickname this end goes by; told at start-up and after each change.
+    void myNameChanged(const QString& name);
+    // The host at `address` (as the user gave it) confirmed this end's call.
+    void callConfirmed(const QString& address);
+
 private:
-    void LoadIPs();
     void myNick(const QString& Arg);
     void myDisconnect();
     void cls();

@@ -24,6 +24,7 @@ HostSide::HostSide()
           .peerDisconnectBox = QStringLiteral("peer disconnect"),
           .startsWithChatPanel = true,
           .aboutClosesOnEsc = true,
+          .announcesItself = true,
       }) {}
 
 void HostSide::startUp(frmClient& form) {
@@ -33,6 +34,7 @@ void HostSide::startUp(frmClient& form) {
 
 void HostSide::backToIdle(frmClient& form) {
     const bool listening = form.tcpClient.Listen();
+    emit form.listeningChanged(listening);
     form.controls.setStatusText(
         listening ? QStringLiteral("Listening...")
                   : QStringLiteral("Could not listen on port %1.").arg(form.tcpClient.LocalPort()));
@@ -49,6 +51,7 @@ void HostSide::cmdConnect_Click(frmClient& form) {
     }
     // Connect stops listening first: one socket, one purpose.
     form.tcpClient.Connect(address, form.settings.port);
+    emit form.listeningChanged(false);
     form.controls.setStatusText(texts::kConnecting);
 }
 
@@ -58,6 +61,7 @@ void HostSide::tcpClient_ConnectionRequest(frmClient& form, qint32 requestID) {
     }
     form.lngConnID = requestID;
     form.tcpClient.Accept(requestID);
+    emit form.listeningChanged(false); // one caller at a time
     form.connectionOpened();
     form.sendControl(wire::connectionConfirmed(form.lngConnID));
     form.controls.doEvents();

@@ -3,6 +3,7 @@
 #include "ChatEnd.h"
 #include "ChatSettings.h"
 #include "ChatSide.h"
+#include "Discovery.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ int runChatProgram(int argc, char* argv[], ChatSide& side) {
     if (!acquired.get()) {
         return 0;
     }
+    Discovery discovery(end.window, side.traits());
     end.window.start();
     return QApplication::exec();
 }

@@ -66,6 +66,13 @@ ChatWindow::ChatWindow(ChatSide& side, StreamSocket& socket, const ChatSettings&
     Status->setTextFormat(Qt::PlainText);
     Status->setAccessibleName(QStringLiteral("Status"));
     statusBar()->addWidget(Status, 1);
+    if (side.traits().announcesItself) {
+        m_ownAddresses = named<QLabel>("OwnAddresses", this);
+        m_ownAddresses->setTextFormat(Qt::PlainText);
+        // Long IPv6 addresses are cut off in view; the tooltip has them whole.
+        m_ownAddresses->setMaximumWidth(twipsToPixels(kClientWidthTwips) / 2);
+        statusBar()->addPermanentWidget(m_ownAddresses);
+    }
     statusBar()->setFixedHeight(twipsToPixels(kStatusHeightTwips));
 
     resize(twipsToPixels(kClientWidthTwips), menuBar()->sizeHint().height() +
@@ -94,11 +101,19 @@ void ChatWindow::buildConnectPanel(QWidget* client) {
     cboAddress = named<QComboBox>("cboAddress", fraConnect);
     cboAddress->setEditable(true);
     cboAddress->setInsertPolicy(QComboBox::NoInsert);
+    cboAddress->setCompleter(nullptr); // what is typed stays as typed
     cboAddress->setGeometry(twipsRect(2400, 960, 2415, 315));
     cboAddress->installEventFilter(this);
     cboAddress->setAccessibleName(QStringLiteral("Connect to (IP/Host name)"));
     cboAddress->setAccessibleDescription(
-        QStringLiteral("Type the IP address or host name of the Parlo host, then press Enter"));
+        QStringLiteral("Type the IP address or host name of the Parlo host, or choose one from "
+                       "the list, then press Enter"));
+    // A chosen entry puts its address in the box, whatever the entry shows.
+    connect(cboAddress, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) {
+            cboAddress->setEditText(cboAddress->itemData(index).toString());
+        }
+    });
 
     cmdConnect = named<QPushButton>("cmdConnect", texts::kConnect, fraConnect);
     cmdConnect->setGeometry(twipsRect(2880, 1440, 1335, 375));
@@ -219,6 +234,25 @@ QString ChatWindow::addressText() const {
 
 void ChatWindow::focusAddress() {
     cboAddress->setFocus();
+}
+
+void ChatWindow::setAddressList(const QList<AddressEntry>& entries) {
+    const QSignalBlocker quiet(cboAddress);
+    const QString typed = cboAddress->currentText();
+    cboAddress->clear();
+    for (const AddressEntry& entry : entries) {
+        cboAddress->addItem(entry.shown, entry.address);
+    }
+    cboAddress->setCurrentIndex(-1);
+    cboAddress->setEditText(typed);
+}
+
+void ChatWindow::showOwnAddresses(const QString& text) {
+    if (m_ownAddresses) {
+        m_ownAddresses->setText(text);
+        m_ownAddresses->setToolTip(text);
+        m_ownAddresses->setAccessibleName(text);
+    }
 }
 
 void ChatWindow::setStatusText(const QString& text) {

@@ -13,7 +13,7 @@ namespace parlo::test {
 class RecordingControls final : public Controls {
 public:
     // What the controls show, by name: out (the transcript), input, address,
-    // status, caption, button, panel, focus.
+    // status, caption, button, panel, focus, list (the address list: "shown>address;...").
     QMap<QString, QString> shown = {{"button", "Connect"}};
     QStringList boxes;
     int alerts = 0, boxesOpen = 0, mostBoxesOpen = 0;
@@ -30,6 +30,11 @@ public:
     void focusInput() override { shown["focus"] = "input"; }
     QString addressText() const override { return shown.value("address"); }
     void focusAddress() override { shown["focus"] = "address"; }
+    void setAddressList(const QList<AddressEntry>& entries) override {
+        shown["list"].clear();
+        for (const AddressEntry& entry : entries)
+            shown["list"] += entry.shown + '>' + entry.address + ';';
+    }
     void setStatusText(const QString& text) override { shown["status"] = text; }
     void setCaption(const QString& text) override { shown["caption"] = text; }
     QString connectCaption() const override { return shown.value("button"); }

@@ -1,0 +1,108 @@
+#include "AvahiAnnouncer.h"
+
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+
+namespace parlo {
+
+namespace {
+
+const QString kServer = QStringLiteral("org.freedesktop.Avahi.Server");
+const QString kEntryGroup = QStringLiteral("org.freedesktop.Avahi.EntryGroup");
+constexpr qint32 kAnyInterface = -1; // AVAHI_IF_UNSPEC
+constexpr qint32 kAnyProtocol = -1;  // AVAHI_PROTO_UNSPEC
+constexpr int kGroupCollision = 3;   // AVAHI_ENTRY_GROUP_COLLISION
+
+} // namespace
+
+AvahiAnnouncer::AvahiAnnouncer() {
+    qDBusRegisterMetaType<QList<QByteArray>>(); // the TXT record's "aay"
+    connect(&m_responder, &AvahiResponder::appeared, this, &AvahiAnnouncer::update);
+    connect(&m_responder, &AvahiResponder::vanished, this, &AvahiAnnouncer::forgetGroup);
+}
+
+void AvahiAnnouncer::announce(const QString& name, quint16 port) {
+    if (name != m_wantedName || port != m_port) {
+        m_wantedName = name;
+        m_name = dnsSdInstanceName(name);
+        m_port = port;
+        m_registered = false;
+    }
+    m_wanted = true;
+    m_responder.follow();
+    update();
+}
+
+void AvahiAnnouncer::withdraw() {
+    m_wanted = false;
+    update();
+}
+
+// Brings the responder's entry group in line with what is wanted. The calls
+// on one connection are carried out in order, so Reset, AddService and Commit
+// need not wait for each other.
+void AvahiAnnouncer::update() {
+    if (!m_responder.isPresent()) {
+        return;
+    }
+    if (m_group.isEmpty()) {
+        if (m_wanted && !std::exchange(m_groupRequested, true)) {
+            m_responder.call(
+                QStringLiteral("/"), kServer, QStringLiteral("EntryGroupNew"), {},
+                [this](const QDBusMessage& reply) {
+                    m_groupRequested = false;
+                    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+                        return; // no group: nothing is announced
+                    }
+                    m_group = reply.arguments().constFirst().value<QDBusObjectPath>().path();
+                    m_responder.bus().connect(AvahiResponder::kService, m_group, kEntryGroup,
+                                              QStringLiteral("StateChanged"), this,
+                                              SLOT(groupStateChanged(int, QString)));
+                    update();
+                });
+        }
+        return;
+    }
+    if (m_wanted == m_registered) {
+        return;
+    }
+    m_responder.call(m_group, kEntryGroup, QStringLiteral("Reset"), {});
+    if (m_wanted) {
+        m_responder.call(m_group, kEntryGroup, QStringLiteral("AddService"),
+                         {kAnyInterface, kAnyProtocol, quint32(0), m_name, kDnsSdServiceType,
+                          QString(), QString(), QVariant::fromValue(m_port),
+                          QVariant::fromValue(QList<QByteArray>())});
+        m_responder.call(m_group, kEntryGroup, QStringLiteral("Commit"), {});
+    }
+    m_registered = m_wanted;
+}
+
+void AvahiAnnouncer::groupStateChanged(int state, const QString& /*error*/) {
+    if (state != kGroupCollision || !m_registered) {
+        return;
+    }
+    m_responder.call(QStringLiteral("/"), kServer, QStringLiteral("GetAlternativeServiceName"),
+                     {m_name}, [this](const QDBusMessage& reply) {
+                         if (reply.type() != QDBusMessage::ReplyMessage ||
+                             reply.arguments().isEmpty()) {
+                             return;
+                         }
+                         m_name = reply.arguments().constFirst().toString();
+                         m_registered = false;
+                         update();
+                     });
+}
+
+// The responder went away, and its groups with it.
+void AvahiAnnouncer::forgetGroup() {
+    if (!m_group.isEmpty()) {
+        m_responder.bus().disconnect(AvahiResponder::kService, m_group, kEntryGroup,
+                                     QStringLiteral("StateChanged"), this,
+                                     SLOT(groupStateChanged(int, QString)));
+    }
+    m_group.clear();
+    m_groupRequested = false;
+    m_registered = false;
+}
+
+} // namespace parlo
