@@ -12,6 +12,7 @@ const QString kEntryGroup = QStringLiteral("org.freedesktop.Avahi.EntryGroup");
 constexpr qint32 kAnyInterface = -1; // AVAHI_IF_UNSPEC
 constexpr qint32 kAnyProtocol = -1;  // AVAHI_PROTO_UNSPEC
 constexpr int kGroupCollision = 3;   // AVAHI_ENTRY_GROUP_COLLISION
+const QString kCollisionError = QStringLiteral("org.freedesktop.Avahi.CollisionError");
 
 } // namespace
 
@@ -71,14 +72,27 @@ void AvahiAnnouncer::update() {
         m_responder.call(m_group, kEntryGroup, QStringLiteral("AddService"),
                          {kAnyInterface, kAnyProtocol, quint32(0), m_name, kDnsSdServiceType,
                           QString(), QString(), QVariant::fromValue(m_port),
-                          QVariant::fromValue(QList<QByteArray>())});
+                          QVariant::fromValue(QList<QByteArray>())},
+                         [this](const QDBusMessage& reply) {
+                             // Another program on this machine has the name.
+                             if (reply.errorName() == kCollisionError) {
+                                 takeAlternativeName();
+                             }
+                         });
         m_responder.call(m_group, kEntryGroup, QStringLiteral("Commit"), {});
     }
     m_registered = m_wanted;
 }
 
+// Another host on the network has the name.
 void AvahiAnnouncer::groupStateChanged(int state, const QString& /*error*/) {
-    if (state != kGroupCollision || !m_registered) {
+    if (state == kGroupCollision) {
+        takeAlternativeName();
+    }
+}
+
+void AvahiAnnouncer::takeAlternativeName() {
+    if (!m_registered) {
         return;
     }
     m_responder.call(QStringLiteral("/"), kServer, QStringLiteral("GetAlternativeServiceName"),

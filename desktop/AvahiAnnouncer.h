@@ -21,6 +21,8 @@ private slots:
 
 private:
     void update();
+    // Registers again under the name the responder proposes instead of m_name.
+    void takeAlternativeName();
     void forgetGroup();
 
     AvahiResponder m_responder;
