@@ -14,7 +14,8 @@ namespace parlo {
 namespace {
 
 const QString kMember = QStringLiteral("addresses");
-// Far more than a short list of addresses takes: anything larger is not ours.
+// Far more than a short list of addresses takes: a larger file is read in
+// part, and so is not valid.
 constexpr qint64 kMaxFileBytes = 64 * 1024;
 
 } // namespace
@@ -26,7 +27,7 @@ QString RecentAddresses::standardPath() {
 
 QStringList RecentAddresses::load() const {
     QFile file(m_path);
-    if (file.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
     const QJsonDocument document = QJsonDocument::fromJson(file.read(kMaxFileBytes));
