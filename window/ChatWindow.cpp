@@ -108,12 +108,15 @@ void ChatWindow::buildConnectPanel(QWidget* client) {
     cboAddress->setAccessibleDescription(
         QStringLiteral("Type the IP address or host name of the Parlo host, or choose one from "
                        "the list, then press Enter"));
-    // A chosen entry puts its address in the box, whatever the entry shows.
-    connect(cboAddress, &QComboBox::currentIndexChanged, this, [this](int index) {
+    // A chosen entry puts its address in the box, whatever the entry shows
+    // (choosing the current entry again changes no index, but the box's text).
+    const auto fillAddress = [this](int index) {
         if (index >= 0) {
             cboAddress->setEditText(cboAddress->itemData(index).toString());
         }
-    });
+    };
+    connect(cboAddress, &QComboBox::currentIndexChanged, this, fillAddress);
+    connect(cboAddress, &QComboBox::activated, this, fillAddress);
 
     cmdConnect = named<QPushButton>("cmdConnect", texts::kConnect, fraConnect);
     cmdConnect->setGeometry(twipsRect(2880, 1440, 1335, 375));
@@ -239,12 +242,14 @@ void ChatWindow::focusAddress() {
 void ChatWindow::setAddressList(const QList<AddressEntry>& entries) {
     const QSignalBlocker quiet(cboAddress);
     const QString typed = cboAddress->currentText();
+    const int cursor = cboAddress->lineEdit()->cursorPosition();
     cboAddress->clear();
     for (const AddressEntry& entry : entries) {
         cboAddress->addItem(entry.shown, entry.address);
     }
     cboAddress->setCurrentIndex(-1);
     cboAddress->setEditText(typed);
+    cboAddress->lineEdit()->setCursorPosition(cursor);
 }
 
 void ChatWindow::showOwnAddresses(const QString& text) {

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -146,8 +147,10 @@ private slots:
         caller.window.setAddressList({{"Server on box", "10.0.0.1"}});
         QCOMPARE(box->currentText(), "");
         box->setEditText("typed");
+        box->lineEdit()->setCursorPosition(2);
         caller.window.setAddressList({{"Server on box", "10.0.0.1"}, {"old", "old"}});
         QCOMPARE(box->currentText(), "typed");
+        QCOMPARE(box->lineEdit()->cursorPosition(), 2);
         box->setCurrentIndex(0);
         QCOMPARE(box->currentText(), "10.0.0.1");
         // The host's addresses: text, tooltip and accessible name alike.
