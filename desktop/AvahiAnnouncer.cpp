@@ -7,11 +7,8 @@ namespace parlo {
 
 namespace {
 
-const QString kServer = QStringLiteral("org.freedesktop.Avahi.Server");
 const QString kEntryGroup = QStringLiteral("org.freedesktop.Avahi.EntryGroup");
-constexpr qint32 kAnyInterface = -1; // AVAHI_IF_UNSPEC
-constexpr qint32 kAnyProtocol = -1;  // AVAHI_PROTO_UNSPEC
-constexpr int kGroupCollision = 3;   // AVAHI_ENTRY_GROUP_COLLISION
+constexpr int kGroupCollision = 3; // AVAHI_ENTRY_GROUP_COLLISION
 const QString kCollisionError = QStringLiteral("org.freedesktop.Avahi.CollisionError");
 
 } // namespace
@@ -48,9 +45,8 @@ void AvahiAnnouncer::update() {
     }
     if (m_group.isEmpty()) {
         if (m_wanted && !std::exchange(m_groupRequested, true)) {
-            m_responder.call(
-                QStringLiteral("/"), kServer, QStringLiteral("EntryGroupNew"), {},
-                [this](const QDBusMessage& reply) {
+            m_responder.callServer(
+                QStringLiteral("EntryGroupNew"), {}, [this](const QDBusMessage& reply) {
                     m_groupRequested = false;
                     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
                         return; // no group: nothing is announced
@@ -70,13 +66,13 @@ void AvahiAnnouncer::update() {
     m_responder.call(m_group, kEntryGroup, QStringLiteral("Reset"), {});
     if (m_wanted) {
         m_responder.call(m_group, kEntryGroup, QStringLiteral("AddService"),
-                         {kAnyInterface, kAnyProtocol, quint32(0), m_name, kDnsSdServiceType,
-                          QString(), QString(), QVariant::fromValue(m_port),
-                          QVariant::fromValue(QList<QByteArray>())},
-                         [this](const QDBusMessage& reply) {
+                         {AvahiResponder::kAnyInterface, AvahiResponder::kAnyProtocol, quint32(0),
+                          m_name, kDnsSdServiceType, QString(), QString(),
+                          QVariant::fromValue(m_port), QVariant::fromValue(QList<QByteArray>())},
+                         [this, name = m_name](const QDBusMessage& reply) {
                              // Another program on this machine has the name.
                              if (reply.errorName() == kCollisionError) {
-                                 takeAlternativeName();
+                                 takeAlternativeName(name);
                              }
                          });
         m_responder.call(m_group, kEntryGroup, QStringLiteral("Commit"), {});
@@ -87,24 +83,25 @@ void AvahiAnnouncer::update() {
 // Another host on the network has the name.
 void AvahiAnnouncer::groupStateChanged(int state, const QString& /*error*/) {
     if (state == kGroupCollision) {
-        takeAlternativeName();
+        takeAlternativeName(m_name);
     }
 }
 
-void AvahiAnnouncer::takeAlternativeName() {
-    if (!m_registered) {
+// A clash reported for a name no longer in use (renamed meanwhile) is over.
+void AvahiAnnouncer::takeAlternativeName(const QString& clashed) {
+    if (!m_registered || clashed != m_name) {
         return;
     }
-    m_responder.call(QStringLiteral("/"), kServer, QStringLiteral("GetAlternativeServiceName"),
-                     {m_name}, [this](const QDBusMessage& reply) {
-                         if (reply.type() != QDBusMessage::ReplyMessage ||
-                             reply.arguments().isEmpty()) {
-                             return;
-                         }
-                         m_name = reply.arguments().constFirst().toString();
-                         m_registered = false;
-                         update();
-                     });
+    m_responder.callServer(QStringLiteral("GetAlternativeServiceName"), {clashed},
+                           [this, clashed](const QDBusMessage& reply) {
+                               if (reply.type() != QDBusMessage::ReplyMessage ||
+                                   reply.arguments().isEmpty() || clashed != m_name) {
+                                   return;
+                               }
+                               m_name = reply.arguments().constFirst().toString();
+                               m_registered = false;
+                               update();
+                           });
 }
 
 // The responder went away, and its groups with it.

@@ -21,8 +21,8 @@ private slots:
 
 private:
     void update();
-    // Registers again under the name the responder proposes instead of m_name.
-    void takeAlternativeName();
+    // Registers again under the name the responder proposes instead of `clashed`.
+    void takeAlternativeName(const QString& clashed);
     void forgetGroup();
 
     AvahiResponder m_responder;

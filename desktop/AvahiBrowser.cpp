@@ -7,10 +7,7 @@ namespace parlo {
 
 namespace {
 
-const QString kServer = QStringLiteral("org.freedesktop.Avahi.Server");
 const QString kServiceBrowser = QStringLiteral("org.freedesktop.Avahi.ServiceBrowser");
-constexpr qint32 kAnyInterface = -1; // AVAHI_IF_UNSPEC
-constexpr qint32 kAnyProtocol = -1;  // AVAHI_PROTO_UNSPEC
 
 // The address as Connect takes it: a link-local IPv6 address is reachable
 // only through the interface it was seen on.
@@ -45,9 +42,10 @@ void AvahiBrowser::createBrowser() {
         bus.connect(AvahiResponder::kService, QString(), kServiceBrowser,
                     QStringLiteral("ItemRemove"), this, SLOT(itemRemove(QDBusMessage)));
     }
-    m_responder.call(
-        QStringLiteral("/"), kServer, QStringLiteral("ServiceBrowserNew"),
-        {kAnyInterface, kAnyProtocol, kDnsSdServiceType, QString(), quint32(0)},
+    m_responder.callServer(
+        QStringLiteral("ServiceBrowserNew"),
+        {AvahiResponder::kAnyInterface, AvahiResponder::kAnyProtocol, kDnsSdServiceType, QString(),
+         quint32(0)},
         [this](const QDBusMessage& reply) {
             if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
                 m_browser = reply.arguments().constFirst().value<QDBusObjectPath>().path();
@@ -70,9 +68,10 @@ void AvahiBrowser::itemNew(const QDBusMessage& message) {
         return;
     }
     m_services.insert(key, {.name = std::get<2>(key), .address = {}, .port = 0});
-    m_responder.call(QStringLiteral("/"), kServer, QStringLiteral("ResolveService"),
-                     {args[0], args[1], args[2], args[3], args[4], kAnyProtocol, quint32(0)},
-                     [this, key](const QDBusMessage& reply) { resolved(key, reply); });
+    m_responder.callServer(
+        QStringLiteral("ResolveService"),
+        {args[0], args[1], args[2], args[3], args[4], AvahiResponder::kAnyProtocol, quint32(0)},
+        [this, key](const QDBusMessage& reply) { resolved(key, reply); });
 }
 
 void AvahiBrowser::itemRemove(const QDBusMessage& message) {

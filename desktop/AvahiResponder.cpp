@@ -78,6 +78,12 @@ void AvahiResponder::setPresent(bool present) {
     }
 }
 
+void AvahiResponder::callServer(const QString& method, const QVariantList& arguments,
+                                std::function<void(const QDBusMessage&)> done) {
+    call(QStringLiteral("/"), QStringLiteral("org.freedesktop.Avahi.Server"), method, arguments,
+         std::move(done));
+}
+
 void AvahiResponder::call(const QString& path, const QString& interface, const QString& method,
                           const QVariantList& arguments,
                           std::function<void(const QDBusMessage&)> done) {

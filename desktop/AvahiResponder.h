@@ -17,6 +17,9 @@ class AvahiResponder final : public QObject {
     Q_OBJECT
 public:
     static inline const QString kService = QStringLiteral("org.freedesktop.Avahi");
+    // "Any" for the interface and protocol arguments (AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC).
+    static constexpr qint32 kAnyInterface = -1;
+    static constexpr qint32 kAnyProtocol = -1;
 
     explicit AvahiResponder(QObject* parent = nullptr);
 
@@ -30,6 +33,9 @@ public:
     void call(const QString& path, const QString& interface, const QString& method,
               const QVariantList& arguments,
               std::function<void(const QDBusMessage&)> done = nullptr);
+    // The same for the responder's own object, the server.
+    void callServer(const QString& method, const QVariantList& arguments,
+                    std::function<void(const QDBusMessage&)> done);
 
 signals:
     void appeared();
