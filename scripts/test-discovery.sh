@@ -12,6 +12,7 @@
 #   once the host has ended;
 # - the host's own addresses at the right of its status bar follow the
 #   network (an interface that comes up, then a second address);
+# - with PARLO_NO_ANNOUNCE=1 the host is not announced;
 # - a service published with avahi-publish appears in parlocall's address
 #   list (a line break in its name shown as a symbol), whose text stays
 #   empty, and disappears when withdrawn; parlocall started while no
@@ -233,6 +234,17 @@ kill "$host_pid"
 wait "$host_pid" 2>/dev/null || true
 host_pid=""
 wait_for "withdrawn once parlohost has ended" withdrawn "$name"
+
+# Asked not to announce itself, it is not there once its window shows its
+# addresses (a host that announces itself is seen within about a second).
+PARLO_NO_ANNOUNCE=1 start_program host/parlohost
+host_pid=$started_pid
+wait_for "parlohost with PARLO_NO_ANNOUNCE=1 runs" shows parlohost labels "10.77.0.1, 2001:db8::77"
+sleep 2
+withdrawn "Server on $machine" || fail "parlohost announced itself with PARLO_NO_ANNOUNCE=1"
+kill "$host_pid"
+wait "$host_pid" 2>/dev/null || true
+host_pid=""
 
 # ---- the caller -----------------------------------------------------------------
 
