@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AddressList.h"
+
 #include <QString>
 
 namespace parlo {
@@ -26,6 +28,8 @@ public:
     // The address box `cboAddress`.
     virtual QString addressText() const = 0;
     virtual void focusAddress() = 0;
+    // The address box's drop-down list; the box's own text stays as it is.
+    virtual void setAddressList(const QList<AddressEntry>& entries) = 0;
 
     virtual void setStatusText(const QString& text) = 0;
     virtual void setCaption(const QString& caption) = 0;

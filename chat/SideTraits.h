@@ -22,7 +22,9 @@ struct SideTraits {
     // Boxes shown for the peer's "/connect" and "/disconnect"; empty for none.
     QString peerConnectBox{};
     QString peerDisconnectBox{};
-    // Listens for callers at start-up and again after every conversation.
+    // Listens for callers at start-up and again after every conversation, and
+    // so announces itself on the network and shows its own addresses; an end
+    // that does not lists the hosts it finds and the addresses it called before.
     bool listens = false;
     // The peer introduces itself by confirming the connection (else by its
     // nickname), and typed lines count only once it has.

@@ -85,16 +85,11 @@ frmClient::frmClient(StreamSocket& socket, Controls& controls, const ChatSide& s
 
 void frmClient::Form_Load() {
     strMyName = m_side.traits().defaultName;
-    LoadIPs();
     if (m_side.traits().listens) {
         tcpClient.setLocalPort(m_settings.port);
     }
     rest();
     setCaptionFromName();
-}
-
-void frmClient::LoadIPs() {
-    // The address list starts empty: the user types the address.
 }
 
 void frmClient::Form_Unload() {
@@ -291,6 +286,7 @@ void frmClient::moveTo(Phase phase, const QString& status) {
     } else {
         m_introductionTimer.stop();
     }
+    emit phaseChanged(phase);
 }
 
 QString frmClient::statusOf(Phase phase) const {
@@ -341,6 +337,7 @@ void frmClient::focusFrontPanel() {
 // ---- the connection's course --------------------------------------------------
 
 void frmClient::call(const QString& address) {
+    m_calledAddress = address;
     tcpClient.Connect(address, m_settings.port);
     moveTo(Phase::Calling);
 }
@@ -355,6 +352,7 @@ void frmClient::withdraw() {
 }
 
 void frmClient::listen() {
+    m_calledAddress.clear(); // the next conversation is a caller's
     if (tcpClient.Listen()) {
         moveTo(Phase::Listening);
     } else {
@@ -378,8 +376,12 @@ void frmClient::connectionOpened() {
 }
 
 void frmClient::beginTalking() {
-    if (m_phase == Phase::Introducing) {
-        moveTo(Phase::Talking);
+    if (m_phase != Phase::Introducing) {
+        return;
+    }
+    moveTo(Phase::Talking);
+    if (!m_calledAddress.isEmpty()) {
+        emit callTaken(std::exchange(m_calledAddress, QString()));
     }
 }
 
@@ -458,6 +460,7 @@ void frmClient::raisePeerBox(const QString& text) {
 
 void frmClient::setCaptionFromName() {
     controls.setCaption(strMyName + QStringLiteral(" - ") + product::kName);
+    emit myNameChanged(strMyName);
 }
 
 void frmClient::sendControl(const QString& message) {

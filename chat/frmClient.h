@@ -38,6 +38,14 @@ public:
     void txtSend_KeyPress(int KeyAscii);
     void cmdSend_Click();
 
+signals:
+    // Where this end now stands.
+    void phaseChanged(parlo::Phase phase);
+    // The nickname this end goes by: at start-up and after each change.
+    void myNameChanged(const QString& name);
+    // The host this end called at `address` (as the user gave it) took the call.
+    void callTaken(const QString& address);
+
 private:
     // The socket's notifications.
     void tcpClient_Connect();
@@ -51,7 +59,6 @@ private:
     void HandleMyKeyword(const QString& Command, const QString& Arg);
     void HandlePeerKeyword(const QString& Command, const QString& Arg, const QString& msg);
     void AUTO_SCROLL();
-    void LoadIPs();
 
     // Where the chat end stands, and what follows from it.
     void moveTo(Phase phase, const QString& status = QString());
@@ -98,6 +105,8 @@ private:
     QString strMyName;
     QString strPeerName;
     qint32 lngConnID = 0;
+    // The address this end called last, until the call is taken.
+    QString m_calledAddress;
     // The peer said its name on the current connection; only then is its
     // leaving worth a line.
     bool m_peerNamed = false;

@@ -1,9 +1,10 @@
 #!/bin/sh
-# Proves that the Windows layers of the browser launcher compile for Windows:
-# cross-compiles the registry reader, the program starter and the launcher with
-# Debian's mingw-w64 compiler against the host's Qt headers (only QtCore types
-# are used there), and checks that the registry functions are bound at run time
-# from advapi32.dll rather than imported at link time.
+# Proves that the Windows layers compile for Windows: cross-compiles the
+# registry reader, the program starter and the launcher, and the DNS-SD and
+# address-watch layers (no Qt D-Bus), with Debian's mingw-w64 compiler against
+# the host's Qt headers (only QtCore and QtNetwork types are used there), and
+# checks that the registry functions are bound at run time from advapi32.dll
+# rather than imported at link time.
 #
 # Needs: apt-get install -y g++-mingw-w64-x86-64 qt6-base-dev
 # Not part of the test suite; run it by hand: scripts/mingw-check.sh
@@ -31,6 +32,16 @@ for source in RegistryReaderWin.cpp ProgramStarterWin.cpp modIEOps.cpp; do
     "$cxx" -std=c++20 -Wall -Wextra -Werror -c \
         -I"$here/about" -isystem "$qt" -isystem "$qt/QtCore" \
         "$here/about/$source" -o "$out/${source%.cpp}.o"
+done
+
+# The layers the Windows build picks instead of the D-Bus responder and the
+# kernel's address news: no Qt D-Bus there.
+for source in desktop/DnsSdUnavailable.cpp desktop/DnsSd.cpp desktop/RecentAddresses.cpp \
+    net/AddressWatchPoll.cpp net/OwnAddresses.cpp; do
+    echo "mingw-check: compiling $source"
+    "$cxx" -std=c++20 -Wall -Wextra -Werror -c -I"$here/desktop" -I"$here/net" \
+        -isystem "$qt" -isystem "$qt/QtCore" -isystem "$qt/QtNetwork" \
+        "$here/$source" -o "$out/$(basename "${source%.cpp}").o"
 done
 
 symbols=$("$nm" "$out/RegistryReaderWin.o")

@@ -4,6 +4,7 @@
 #include "ChatEnd.h"
 #include "ChatSettings.h"
 #include "ChatSide.h"
+#include "Discovery.h"
 #include "Product.h"
 #include "SingleInstance.h"
 
@@ -30,7 +31,8 @@ int runChatProgram(int argc, char* argv[], const ChatSide& side) {
     SingleInstance instance(name);
     std::future<bool> acquired =
         std::async(std::launch::async, [&instance] { return instance.tryAcquire(); });
-    ChatEnd end(side, ChatSettings{});
+    const ChatSettings settings;
+    ChatEnd end(side, settings);
     if (!acquired.get()) {
         instance.wakeRunningCopy();
         return 0;
@@ -38,6 +40,7 @@ int runChatProgram(int argc, char* argv[], const ChatSide& side) {
     QObject::connect(&instance, &SingleInstance::woken, &end.window,
                      [&end] { bringForward(end.window); });
     instance.listenForWakeUps();
+    Discovery discovery(end.window, side.traits(), settings.port);
     end.window.start();
     return QApplication::exec();
 }

@@ -70,6 +70,13 @@ ChatWindow::ChatWindow(const ChatSide& side, StreamSocket& socket, const ChatSet
     Status->setTextFormat(Qt::PlainText);
     Status->setAccessibleDescription(QStringLiteral("Status"));
     statusBar()->addWidget(Status, 1);
+    if (side.traits().listens) {
+        m_ownAddresses = named<QLabel>("OwnAddresses", this);
+        m_ownAddresses->setTextFormat(Qt::PlainText);
+        // Long IPv6 addresses are cut off in view; the tooltip has them whole.
+        m_ownAddresses->setMaximumWidth(twipsToPixels(kClientWidthTwips) / 2);
+        statusBar()->addPermanentWidget(m_ownAddresses);
+    }
     statusBar()->setFixedHeight(twipsToPixels(kStatusHeightTwips));
 
     resize(twipsToPixels(kClientWidthTwips), menuBar()->sizeHint().height() +
@@ -98,12 +105,23 @@ void ChatWindow::buildConnectPanel(QWidget* client) {
     cboAddress = named<QComboBox>("cboAddress", fraConnect);
     cboAddress->setEditable(true);
     cboAddress->setInsertPolicy(QComboBox::NoInsert);
+    cboAddress->setCompleter(nullptr); // what is typed stays as typed
     cboAddress->setGeometry(twipsRect(2400, 960, 2415, 315));
     cboAddress->installEventFilter(this);
     cboAddress->setAccessibleName(QStringLiteral("Connect to (IP/Host name)"));
     cboAddress->setAccessibleDescription(
-        QStringLiteral("Type the IP address or host name of the %1 host, then press Enter")
+        QStringLiteral("Type the IP address or host name of the %1 host, or choose one from "
+                       "the list, then press Enter")
             .arg(product::kName));
+    // A chosen entry puts its address in the box, whatever the entry shows
+    // (choosing the current entry again changes no index, but the box's text).
+    const auto fillAddress = [this](int index) {
+        if (index >= 0) {
+            cboAddress->setEditText(cboAddress->itemData(index).toString());
+        }
+    };
+    connect(cboAddress, &QComboBox::currentIndexChanged, this, fillAddress);
+    connect(cboAddress, &QComboBox::activated, this, fillAddress);
 
     cmdConnect = named<QPushButton>("cmdConnect", texts::kConnect, fraConnect);
     cmdConnect->setGeometry(twipsRect(2880, 1440, 1335, 375));
@@ -218,6 +236,27 @@ QString ChatWindow::addressText() const {
 
 void ChatWindow::focusAddress() {
     cboAddress->setFocus();
+}
+
+void ChatWindow::setAddressList(const QList<AddressEntry>& entries) {
+    const QSignalBlocker quiet(cboAddress);
+    const QString typed = cboAddress->currentText();
+    const int cursor = cboAddress->lineEdit()->cursorPosition();
+    cboAddress->clear();
+    for (const AddressEntry& entry : entries) {
+        cboAddress->addItem(entry.shown, entry.address);
+    }
+    cboAddress->setCurrentIndex(-1);
+    cboAddress->setEditText(typed);
+    cboAddress->lineEdit()->setCursorPosition(cursor);
+}
+
+void ChatWindow::showOwnAddresses(const QString& text) {
+    if (m_ownAddresses) {
+        m_ownAddresses->setText(text);
+        m_ownAddresses->setToolTip(text);
+        m_ownAddresses->setAccessibleName(text);
+    }
 }
 
 void ChatWindow::setStatusText(const QString& text) {

@@ -37,6 +37,10 @@ public:
 
     // Start-up: the model's Form_Load, then the window is shown.
     void start();
+    // The chat model behind the window, for the parts of the program that follow it.
+    frmClient& model() { return m_form; }
+    // The host's own addresses, at the right of the status bar.
+    void showOwnAddresses(const QString& text);
 
     // Controls
     void setOutputText(const QString& text) override;
@@ -47,6 +51,7 @@ public:
     void focusInput() override;
     QString addressText() const override;
     void focusAddress() override;
+    void setAddressList(const QList<AddressEntry>& entries) override;
     void setStatusText(const QString& text) override;
     void setCaption(const QString& caption) override;
     void setConnectCaption(const QString& caption) override;
@@ -80,6 +85,7 @@ private:
     QGroupBox* fraChat = nullptr;
     QLineEdit* txtSend = nullptr;
     QLabel* Status = nullptr;
+    QLabel* m_ownAddresses = nullptr; // the host's only
     TranscriptView* m_transcript = nullptr;
     InputHistory m_history;
     std::unique_ptr<frmAbout> m_about;

@@ -19,7 +19,7 @@ public:
     using Steps = QList<std::function<void()>>;
 
     // What the controls show, by name: out (the transcript), input, address,
-    // status, caption, button, panel, focus.
+    // status, caption, button, panel, focus, list (the address list: "shown>address;...").
     QMap<QString, QString> shown = {{"button", "Connect"}};
     QStringList boxes;
     QStringList alerts; // each as "name: line"
@@ -38,6 +38,12 @@ public:
     void focusInput() override { shown["focus"] = "input"; }
     QString addressText() const override { return shown.value("address"); }
     void focusAddress() override { shown["focus"] = "address"; }
+    void setAddressList(const QList<AddressEntry>& entries) override {
+        shown["list"].clear();
+        for (const AddressEntry& entry : entries) {
+            shown["list"] += entry.shown + '>' + entry.address + ';';
+        }
+    }
     void setStatusText(const QString& text) override { shown["status"] = text; }
     void setCaption(const QString& text) override { shown["caption"] = text; }
     void setConnectCaption(const QString& text) override { shown["button"] = text; }

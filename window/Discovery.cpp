@@ -1,0 +1,86 @@
+#include "Discovery.h"
+
+#include "ChatWindow.h"
+#include "SideTraits.h"
+#include "frmClient.h"
+
+#include <QSysInfo>
+#include <QTimer>
+
+namespace parlo {
+
+Announcement::Announcement(frmClient& form, ServiceAnnouncer& announcer, QString machineName,
+                           quint16 port)
+    : m_announcer(announcer), m_machineName(std::move(machineName)), m_port(port) {
+    connect(&form, &frmClient::myNameChanged, this, [this](const QString& name) {
+        m_nickname = name;
+        update();
+    });
+    connect(&form, &frmClient::phaseChanged, this, [this](Phase phase) {
+        const bool listening = phase == Phase::Listening;
+        if (std::exchange(m_listening, listening) != listening) {
+            update();
+        }
+    });
+}
+
+void Announcement::update() {
+    if (m_listening && !m_nickname.isEmpty()) {
+        m_announcer.announce(announcedName(m_nickname, m_machineName), m_port);
+    } else {
+        m_announcer.withdraw();
+    }
+}
+
+AddressListFeed::AddressListFeed(frmClient& form, Controls& controls, ServiceBrowser& browser,
+                                 const RecentAddresses& store, quint16 port)
+    : m_controls(controls), m_store(store), m_port(port),
+      m_recent(keptRecentAddresses(store.load())) {
+    connect(&browser, &ServiceBrowser::servicesChanged, this,
+            [this](const QList<DnsSdService>& services) {
+                m_found.clear();
+                for (const DnsSdService& service : services) {
+                    m_found.append({service.name, service.address, service.port});
+                }
+                LoadIPs();
+            });
+    connect(&form, &frmClient::callTaken, this, &AddressListFeed::remember);
+    LoadIPs();
+}
+
+void AddressListFeed::LoadIPs() {
+    m_controls.setAddressList(composeAddressList(m_found, m_recent, m_port));
+}
+
+void AddressListFeed::remember(const QString& address) {
+    m_recent = rememberAddress(m_recent, address);
+    m_store.save(m_recent); // a file that cannot be written leaves the list for this run
+    LoadIPs();
+}
+
+Discovery::Discovery(ChatWindow& window, const SideTraits& traits, quint16 port) {
+    frmClient& form = window.model();
+    if (traits.listens) {
+        m_announcer = makeServiceAnnouncer();
+        m_hookup =
+            std::make_unique<Announcement>(form, *m_announcer, QSysInfo::machineHostName(), port);
+        QObject::connect(&m_addressWatch, &AddressWatch::changed, &window,
+                         [&window] { window.showOwnAddresses(ownAddressesText()); });
+        // After start-up: nothing here delays the window.
+        QTimer::singleShot(0, &window, [this, &window] {
+            window.showOwnAddresses(ownAddressesText());
+            m_addressWatch.start();
+        });
+    } else {
+        m_browser = makeServiceBrowser();
+        m_recent = std::make_unique<RecentAddresses>(RecentAddresses::standardPath());
+        QTimer::singleShot(0, &window, [this, &window, &form, port] {
+            m_hookup = std::make_unique<AddressListFeed>(form, window, *m_browser, *m_recent, port);
+            m_browser->start();
+        });
+    }
+}
+
+Discovery::~Discovery() = default;
+
+} // namespace parlo
