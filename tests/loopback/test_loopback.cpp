@@ -118,28 +118,20 @@ private slots:
         }
     }
 
-    // The host shows every byte the peer sent. Pasting long lines to a peer that
-    // reads nothing, it holds back at some point and says so. When the peer goes
-    // (before the host's greeting, after a burst, resetting with unread data), it
-    // ends the conversation and takes the next caller.
+    // The host shows every byte the peer sent. When the peer goes (resetting with
+    // the host's greeting unread, or after a burst), it ends the conversation and
+    // takes the next caller.
     void peerVanishes() {
-        const std::tuple<bool, QByteArray, QString> rows[] = {
-            {false, "", ""},
-            {true, QByteArray("a burst of words ").repeated(6000), ""}, // 102,000 bytes
-            {true, "", QString("all work and no play ").repeated(12000)},
+        const std::pair<bool, QByteArray> rows[] = {
+            {false, ""}, {true, QByteArray("a burst of words ").repeated(6000)}, // 102,000 bytes
         };
-        for (const auto& [greeted, said, hostPastes] : rows) {
+        for (const auto& [greeted, said] : rows) {
             End host(hostSide, 0);
             QTcpSocket raw;
             QTcpSocket next;
             QCOMPARE(call(raw, host, "X", greeted).endsWith("/nick Server"), greeted);
             raw.setReadBufferSize(1); // from here on the peer takes nothing off the connection
             raw.write(said);
-            const auto heldBack = [&] { return host.lastLine().contains("not receiving"); };
-            for (int paste = 0; !hostPastes.isEmpty() && !heldBack() && paste < 1000; ++paste) {
-                QVERIFY(host.say(hostPastes));
-            }
-            QVERIFY(hostPastes.isEmpty() || heldBack());
             raw.disconnectFromHost();
             WAIT_FOR(host.lastLine() == QLatin1String(">> X disconnected."));
             // Reads may have joined lines or cut them: the texts together are what was sent.
