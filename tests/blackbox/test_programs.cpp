@@ -26,7 +26,10 @@ struct Program : QProcess {
         setProcessChannelMode(QProcess::MergedChannels);
         start(path);
     }
-    ~Program() override { kill(), waitForFinished(); }
+    ~Program() override {
+        kill();
+        waitForFinished();
+    }
 };
 
 // The lock files in `dir`, a killed program's included.
@@ -43,7 +46,8 @@ static bool greets() {
             if (peer.state() == QAbstractSocket::UnconnectedState) {
                 peer.connectToHost(QHostAddress::LocalHost, 1983);
             }
-            return (got += peer.readAll()).endsWith("/nick Server");
+            got += peer.readAll();
+            return got.endsWith("/nick Server");
         },
         kWait);
 }
