@@ -171,9 +171,9 @@ Measured measure(ChatEnd& host, RawPeer& peer, const Phase& phase) {
     Measured result;
     result.received = phase.received;
     const QString typedSpeaker = nickname(host) + QStringLiteral(": ") + TypingProbe::kTyped;
-    const qsizetype shownFrom = copiedText(host).size();
     QTextDocument& document = *outputBox(host).document();
-    settle(300);
+    settle(300); // the box has caught up: what it shows now is all that came before
+    const qsizetype shownFrom = copiedText(host).size();
 
     forgetPeakMemory();
     const qint64 baseKiB = statusKiB("VmRSS");
