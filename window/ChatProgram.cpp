@@ -1,19 +1,18 @@
 #include "ChatProgram.h"
 
+#include "BrokenPipe.h"
 #include "ChatEnd.h"
 #include "ChatSettings.h"
 #include "ChatSide.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
-#include <csignal>
 #include <future>
 
 namespace parlo {
 
 int runChatProgram(int argc, char* argv[], ChatSide& side) {
-    // A peer that vanishes while we write must end the conversation, not the program.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipe();
 
     QApplication app(argc, argv);
     const QString& name = side.traits().programName;
