@@ -20,16 +20,18 @@ toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 "$root/scripts/install-deps.sh" g++-mingw-w64-x86-64 dpkg-dev xz-utils perl >&2
 
 # Everything Parlo does not use is left out; bundled third-party code is used
-# throughout so that the programs need no DLLs beside the system's.
-# The Debian source lacks the tablet (wintab) headers, hence no tablet events.
+# throughout so that the programs need no DLLs beside the system's. The Debian
+# source lacks the tablet (wintab) headers, hence no tablet events; OpenGL and
+# Direct2D stay, since this Qt's Windows platform plugin needs them to build and
+# link, but not the Direct2D platform plugin (Direct2D 1.1).
 features=(
   -DFEATURE_static_runtime=ON
   -DFEATURE_sql=OFF -DFEATURE_xml=OFF -DFEATURE_printsupport=OFF
-  -DFEATURE_concurrent=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF
-  -DFEATURE_vulkan=OFF -DFEATURE_ssl=OFF -DFEATURE_zstd=OFF
+  -DFEATURE_concurrent=OFF -DFEATURE_dbus=OFF
+  -DFEATURE_vulkan=OFF -DFEATURE_ssl=OFF -DFEATURE_schannel=OFF -DFEATURE_zstd=OFF
   -DFEATURE_tabletevent=OFF -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF
   -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
-  -DFEATURE_direct2d=OFF -DFEATURE_androiddeployqt=OFF
+  -DFEATURE_direct2d1_1=OFF -DFEATURE_androiddeployqt=OFF
   -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF
   -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF
