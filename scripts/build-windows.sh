@@ -12,7 +12,11 @@ build="${1:-$root/build-windows}"
 "$root/scripts/install-deps.sh" g++-mingw-w64-x86-64 librsvg2-bin icoutils
 qt="$("$root/scripts/mingw-qt.sh")"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+# A build folder made against another Qt for Windows (an older recipe) starts afresh.
+if ! grep -qsx "PARLO_WINDOWS_QT:PATH=$qt" "$build/CMakeCache.txt"; then
+  rm -f "$build/CMakeCache.txt"
+fi
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPARLO_WINDOWS_QT:PATH="$qt" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_PREFIX_PATH="$qt" -DCMAKE_FIND_ROOT_PATH="$qt" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
