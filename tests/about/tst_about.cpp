@@ -17,23 +17,24 @@ using namespace parlo;
 // "windows: ..." run on Windows only, "desktop: ..." only where there is no registry.
 // Each row has a shown About box: the host's when its steps mention "host", else the
 // caller's.
-// Steps: system (first) stores the values in this machine's registry instead, "-" removing
-// its key, "#N" as a number (REG_DWORD), "!" making its key unreadable (both keys are
-// otherwise readable only), and has the launcher use the real registry and program
-// starter. These rows run only where PARLO_SCRATCH_WINDOWS=1: on a scratch Windows
-// (scripts/test-windows.sh) with the stand-in browser (browser_stand_in.cpp) at
+// Steps: system (first) stores the values in this machine's registry instead, "-"
+// removing its key, "#N" as a number (REG_DWORD), "!" making its key unreadable (both
+// keys are otherwise readable only), and has the launcher use the real registry and
+// program starter. These rows run only where PARLO_SCRATCH_WINDOWS=1: on a scratch
+// Windows (scripts/test-windows.sh) with the stand-in browser (browser_stand_in.cpp) at
 // "C:\My Browser\IExplore.exe" and a copy at "C:\My.exe", where an unquoted path
 // starts, each recording "ran", its own path and its command line as it received it.
-// showN opens the address u "v w" é with minimum version N; an error is recorded by
-// its routine (the rest is the platform's text); read lists the path and the version
-// as the launcher reads them; ran waits for the started program (after a show without error); texts
-// lists the box's caption and the texts of its controls, each followed by "focus" when it can take
-// the focus; drag presses the link and lets go off it, link clicks it; key:K types K into the
-// focused control and records whether the box is still open; over:X moves the pointer over control
-// X (the frame's bare surface for fraAbout; a move over any other control but the link reaches the
-// frame) and reopen shows the box anew and ends it with OK: both record the link's underline. The
-// desktop's URL handler records "desktop" and the address. <lblWebsite> and <Label3> stand for the
-// texts of the implementer's choice: the web address and the credit line.
+// showN opens the address u "v w" é with minimum version N; an error is recorded by its
+// routine (the rest is the platform's text); read lists the path and the version as the
+// launcher reads them; ran waits for the started program (after a show without error);
+// texts lists the box's caption and the texts of its controls, each followed by "focus"
+// when it can take the focus; drag presses the link and lets go off it, link clicks it;
+// key:K types K into the focused control and records whether the box is still open;
+// over:X moves the pointer over control X (the frame's bare surface for fraAbout; a
+// move over any other control but the link reaches the frame) and reopen shows the box
+// anew and ends it with OK: both record the link's underline. The desktop's URL handler
+// records "desktop" and the address. <lblWebsite> and <Label3> stand for the texts of
+// the implementer's choice: the web address and the credit line.
 const char* const kTable = R"(
 $reads = open Software\Microsoft\Windows\CurrentVersion\App Paths\IEXPLORE.EXE 0 20019 7; close 7; open Software\Microsoft\Internet Explorer 0 20019 7; close 7
 no version reads as 0; read once, path quoted | C:\IE; | - | show1 show0 | $reads; start "C:\IE\IExplore.exe" u "v w" é
