@@ -22,6 +22,9 @@ zip="$build/parlo-$version-windows-x86_64.zip"
 stage=$(mktemp -d /tmp/parlo-package-windows.XXXXXX)
 trap 'rm -rf "$stage"' EXIT
 
+# The last commit's time stands for every time the zip holds: the files' and the
+# programs' own (their link time is left out, and strip writes this one).
+export SOURCE_DATE_EPOCH="$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 0)"
 mkdir "$stage/Parlo"
 for program in host/parlohost caller/parlocall; do
   x86_64-w64-mingw32-strip -o "$stage/Parlo/${program#*/}.exe" "$build/$program.exe"
@@ -30,8 +33,8 @@ done
 sed 's/$/\r/' "$root/LICENSE" >"$stage/Parlo/LICENSE.txt"
 sed "s/@VERSION@/$version/; s/$/\r/" "$root/packaging/windows/README.txt" >"$stage/Parlo/README.txt"
 
-# The same sources give the same zip: fixed times and no extra file attributes.
-find "$stage/Parlo" -exec touch -d "@$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 0)" {} +
+# The same sources give the same zip: fixed times, no extra file attributes.
+find "$stage/Parlo" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
 rm -f "$zip"
 (cd "$stage" && find Parlo | sort | zip -q -X -@ "$zip")
 echo "$zip"
