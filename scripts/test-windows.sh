@@ -5,12 +5,12 @@
 # its own, on a virtual X display, with a fresh Wine prefix:
 #   1. parlohost.exe from the zip listens on 1983; a raw TCP peer receives
 #      "/connection_confirmed <number>" and the host's "/nick Server";
-#   2. the Linux parlocall calls it; a line typed in each window reaches the
-#      other program (the keyboard driven with xdotool, the bytes captured on
-#      the loopback: the opening exchange, then both lines);
-#   3. the host's About box, opened and its link followed with the keyboard, starts the
-#      browser registered in Wine's registry (a stand-in that records its
-#      command line) with the web address;
+#   2. the Linux parlocall calls it; a line typed in each window travels to
+#      the other program (the keyboard driven with xdotool; the bytes captured
+#      on the loopback: the opening exchange both ways, then both lines);
+#   3. the host's About box, opened and its link followed with the keyboard,
+#      starts the browser registered in Wine's registry (a stand-in that
+#      records its command line) with the web address;
 #   4. the About table (test_about.exe) with its rows for the real registry
 #      reader and program starter.
 # Wine's processes end with the run (wineserver -k on its own prefix).
