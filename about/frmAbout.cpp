@@ -5,7 +5,7 @@
 #include "Product.h"
 #include "ReadableColours.h"
 #include "Twips.h"
-#include "modIEOps.h"
+#include "WebLink.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -13,22 +13,49 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace parlo {
 
 namespace {
 
 const QString kCreditLine = QStringLiteral("The %1 team").arg(product::kName);
-// Shown as the link's text and opened when the link is clicked.
+// Shown as the link's text and opened when the link is followed.
 const QString kWebAddress = QStringLiteral("www.parlo.example");
-// The oldest browser version the link will start.
-constexpr qint16 kMinimumBrowserVersion = 6;
 constexpr quint16 kEscapeCode = 27;
 
 const QColor kTitleBlue(0, 0, 255);
 const QColor kCreditRed(192, 0, 0);
 const QColor kVersionNavy(0, 0, 128);
 const QColor kLinkBlue(0, 0, 255);
+
+// The web link's label: reached with Tab (a click does not take the focus), and
+// showing the focus with the style's focus rectangle.
+class LinkLabel final : public QLabel {
+public:
+    LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+        setFocusPolicy(Qt::TabFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (hasFocus()) {
+            QStylePainter painter(this);
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+        }
+    }
+};
+
+// Enter and Space follow the link once per press, not again while held down.
+bool followsLink(const QKeyEvent& key) {
+    const bool followKey =
+        key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Space;
+    return followKey && !key.isAutoRepeat();
+}
 
 } // namespace
 
@@ -52,21 +79,21 @@ void frmAbout::buildControls() {
     fraAbout->setMouseTracking(true);
     fraAbout->installEventFilter(this);
 
-    addLabel("Label7", product::kName, timesNewRomanFont(24), kTitleBlue, Qt::AlignHCenter, 120,
-             240);
-    addLabel("Label5", QStringLiteral("Programmed and Designed by:"), msSansSerifFont(9.75),
-             QColor(), Qt::AlignLeft, 1080, 960);
-    addLabel("Label3", kCreditLine, microsoftSansSerifFont(9.75, true), kCreditRed, Qt::AlignLeft,
-             2040, 1200);
-    addLabel("Label4", QStringLiteral("Version %1").arg(product::kShortVersion),
-             msSansSerifFont(9.75, true), kVersionNavy, Qt::AlignRight, 3300, 1680);
-    addLabel("Label6", QStringLiteral("Visit my website:"), msSansSerifFont(8.25), QColor(),
-             Qt::AlignLeft, 2280, 2040);
+    addLabel(new QLabel(product::kName, fraAbout), "Label7", timesNewRomanFont(24), kTitleBlue,
+             Qt::AlignHCenter, 120, 240);
+    addLabel(new QLabel(QStringLiteral("Programmed and Designed by:"), fraAbout), "Label5",
+             msSansSerifFont(9.75), QColor(), Qt::AlignLeft, 1080, 960);
+    addLabel(new QLabel(kCreditLine, fraAbout), "Label3", microsoftSansSerifFont(9.75, true),
+             kCreditRed, Qt::AlignLeft, 2040, 1200);
+    addLabel(new QLabel(QStringLiteral("Version %1").arg(product::kShortVersion), fraAbout),
+             "Label4", msSansSerifFont(9.75, true), kVersionNavy, Qt::AlignRight, 3300, 1680);
+    addLabel(new QLabel(QStringLiteral("Visit my website:"), fraAbout), "Label6",
+             msSansSerifFont(8.25), QColor(), Qt::AlignLeft, 2280, 2040);
 
     QFont linkFont = msSansSerifFont(8.25);
     linkFont.setUnderline(true);
-    lblWebsite =
-        addLabel("lblWebsite", kWebAddress, linkFont, kLinkBlue, Qt::AlignLeft, 2805, 2235);
+    lblWebsite = addLabel(new LinkLabel(kWebAddress, fraAbout), "lblWebsite", linkFont, kLinkBlue,
+                          Qt::AlignLeft, 2805, 2235);
     lblWebsite->setCursor(Qt::PointingHandCursor);
     lblWebsite->setMouseTracking(true);
     lblWebsite->installEventFilter(this);
@@ -86,10 +113,8 @@ void frmAbout::buildControls() {
 
 // A label sizes itself to its text from its left and top position, so another
 // text than the design's takes its own width.
-QLabel* frmAbout::addLabel(const char* name, const QString& text, const QFont& font,
-                           const QColor& colour, Qt::Alignment alignment, int leftTwips,
-                           int topTwips) {
-    auto* label = new QLabel(text, fraAbout);
+QLabel* frmAbout::addLabel(QLabel* label, const char* name, const QFont& font, const QColor& colour,
+                           Qt::Alignment alignment, int leftTwips, int topTwips) {
     label->setObjectName(QLatin1String(name));
     label->setFont(font);
     label->setAlignment(alignment | Qt::AlignTop);
@@ -125,6 +150,13 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseMove:
             lblWebsite_MouseMove();
             return true;
+        case QEvent::KeyPress:
+            // Enter follows the link rather than pressing the box's default button.
+            if (followsLink(*static_cast<QKeyEvent*>(event))) {
+                lblWebsite_Click();
+                return true;
+            }
+            break;
         case QEvent::MouseButtonPress:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
                 m_linkPressed = true;
@@ -189,8 +221,7 @@ void frmAbout::fraAbout_MouseMove() {
 }
 
 void frmAbout::lblWebsite_Click() {
-    // A failure to open the browser is silent: the launcher's error text is dropped.
-    static_cast<void>(m_launcher.showDoc(kWebAddress, kMinimumBrowserVersion));
+    followWebLink(m_launcher, kWebAddress);
 }
 
 } // namespace parlo

@@ -12,7 +12,8 @@ namespace parlo {
 class modIEOps;
 
 // The About box: product name, version, credit line, the picture and a web link
-// that opens the product's page through the browser launcher. Created once by the
+// that opens the product's page (see WebLink.h); the link is followed with a
+// click, or reached with Tab and followed with Enter or Space. Created once by the
 // chat window and shown modally with showModal() each time Help > About is chosen.
 //
 // Child widgets carry their control names as object names (fraAbout, Label3..Label7,
@@ -34,7 +35,8 @@ protected:
 
 private:
     void buildControls();
-    QLabel* addLabel(const char* name, const QString& text, const QFont& font, const QColor& colour,
+    // Names and places label, a new child of the frame.
+    QLabel* addLabel(QLabel* label, const char* name, const QFont& font, const QColor& colour,
                      Qt::Alignment alignment, int leftTwips, int topTwips);
     void setLinkUnderline(bool on);
 

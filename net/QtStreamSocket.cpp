@@ -1,17 +1,11 @@
 #include "QtStreamSocket.h"
 
-#include "KeepAlive.h"
+#include "KeepAliveOptions.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <limits>
-
-#ifdef Q_OS_LINUX
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#endif
 
 namespace parlo {
 
@@ -284,17 +278,7 @@ void QtStreamSocket::releaseSocket() {
 void QtStreamSocket::configureConnection(QTcpSocket* socket) {
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-#ifdef Q_OS_LINUX
-    const auto fd = static_cast<int>(socket->socketDescriptor());
-    if (fd >= 0) {
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &keepalive::kIdleSeconds, sizeof(int));
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &keepalive::kIntervalSeconds, sizeof(int));
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &keepalive::kProbeCount, sizeof(int));
-        // Bounds how long sent data may stay unacknowledged (see KeepAlive.h).
-        const unsigned userTimeout = keepalive::kUserTimeoutMs;
-        setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof(userTimeout));
-    }
-#endif
+    applyKeepAliveOptions(socket->socketDescriptor());
 }
 
 } // namespace parlo

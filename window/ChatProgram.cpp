@@ -1,6 +1,7 @@
 #include "ChatProgram.h"
 
 #include "BringForward.h"
+#include "BrokenPipe.h"
 #include "ChatEnd.h"
 #include "ChatSettings.h"
 #include "ChatSide.h"
@@ -9,14 +10,12 @@
 #include "SingleInstance.h"
 
 #include <QApplication>
-#include <csignal>
 #include <future>
 
 namespace parlo {
 
 int runChatProgram(int argc, char* argv[], const ChatSide& side) {
-    // A peer that vanishes while we write must end the conversation, not the program.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipe();
 
     QApplication app(argc, argv);
     const QString& name = side.traits().programName;
