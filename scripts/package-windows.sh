@@ -17,7 +17,7 @@ build="${1:-$root/build-windows}"
 "$root/scripts/install-deps.sh" zip >&2
 "$root/scripts/build-windows.sh" "$build" >&2
 
-version=$(sed -n 's/^project(Parlo VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+version=$(sed -n 's/^set(PARLO_VERSION \([0-9.]*\))/\1/p' "$root/product/Version.cmake")
 zip="$build/parlo-$version-windows-x86_64.zip"
 stage=$(mktemp -d /tmp/parlo-package-windows.XXXXXX)
 trap 'rm -rf "$stage"' EXIT
