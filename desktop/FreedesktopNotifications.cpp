@@ -25,12 +25,18 @@ FreedesktopNotifications::FreedesktopNotifications(const QString& appName,
     : m_appName(appName), m_desktopEntry(desktopEntry) {}
 
 void FreedesktopNotifications::notify(const QString& who, const QString& line) {
-    m_notices[who].unsent = noticeBody(line);
+    m_notice.who = who;
+    m_notice.unsent = noticeBody(line);
     if (m_state == Bus::Joined) {
-        sendNext(who);
+        sendNext();
     } else {
         joinBus();
     }
+}
+
+void FreedesktopNotifications::beginConversation() {
+    ++m_conversation;
+    m_notice = Notice{};
 }
 
 // Joining the bus waits for the bus's answer, so it happens on a helper
@@ -47,18 +53,16 @@ void FreedesktopNotifications::joinBus() {
         m_bus.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), this,
                       SLOT(actionInvoked(uint, QString)));
         m_state = Bus::Joined;
-        for (const QString& who : m_notices.keys()) {
-            sendNext(who);
-        }
+        sendNext();
     });
     connect(helper, &QThread::finished, helper, &QObject::deleteLater);
     helper->start();
 }
 
-// One call per conversation at a time: a notice replaces the one before only
-// once the service has said that one's id.
-void FreedesktopNotifications::sendNext(const QString& who) {
-    Notice& notice = m_notices[who];
+// One call at a time: a notice replaces the one before only once the service
+// has said that one's id. A peer that changes its name still has one notice.
+void FreedesktopNotifications::sendNext() {
+    Notice& notice = m_notice;
     if (notice.calling || !notice.unsent) {
         return;
     }
@@ -66,35 +70,39 @@ void FreedesktopNotifications::sendNext(const QString& who) {
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), m_desktopEntry},
                             {QStringLiteral("category"), QStringLiteral("im.received")}};
-    call << m_appName << notice.id << m_desktopEntry << who
+    call << m_appName << notice.id << m_desktopEntry << notice.who
          << *std::exchange(notice.unsent, std::nullopt) << QStringList{kDefaultAction, m_appName}
          << hints << kServerDecidesExpiry;
     notice.calling = true;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, who](QDBusPendingCallWatcher* answer) { answered(who, answer); });
+            [this, conversation = m_conversation](QDBusPendingCallWatcher* answer) {
+                answered(conversation, answer);
+            });
 }
 
-void FreedesktopNotifications::answered(const QString& who, QDBusPendingCallWatcher* call) {
+void FreedesktopNotifications::answered(quint64 conversation, QDBusPendingCallWatcher* call) {
     call->deleteLater();
-    Notice& notice = m_notices[who];
-    notice.calling = false;
     const QDBusPendingReply<uint> reply = *call;
-    if (reply.isValid()) {
-        notice.id = reply.value();
+    if (reply.isValid() && !m_ids.contains(reply.value())) {
+        m_ids.append(reply.value());
     }
-    sendNext(who);
+    if (conversation != m_conversation) {
+        return; // the notice of a conversation that has ended
+    }
+    m_notice.calling = false;
+    if (reply.isValid()) {
+        m_notice.id = reply.value();
+    }
+    sendNext();
 }
 
 void FreedesktopNotifications::actionInvoked(uint id, const QString& action) {
     if (action != kDefaultAction || id == 0) {
         return;
     }
-    for (const Notice& notice : std::as_const(m_notices)) {
-        if (notice.id == id) {
-            emit clicked();
-            return;
-        }
+    if (m_ids.contains(id)) {
+        emit clicked();
     }
 }
 

@@ -3,7 +3,7 @@
 #include "Notifications.h"
 
 #include <QDBusConnection>
-#include <QHash>
+#include <QList>
 #include <optional>
 
 class QDBusPendingCallWatcher;
@@ -21,28 +21,32 @@ public:
     FreedesktopNotifications(const QString& appName, const QString& desktopEntry);
 
     void notify(const QString& who, const QString& line) override;
+    void beginConversation() override;
 
 private slots:
     void actionInvoked(uint id, const QString& action);
 
 private:
-    // One conversation's notice: its id once the service has answered, and
-    // the newest line while a call is on its way (sent when it returns).
+    // The conversation's notice: its id once the service has answered, and the
+    // newest line while a call is on its way (sent when it returns).
     struct Notice {
         uint id = 0;
+        QString who;
         std::optional<QString> unsent;
         bool calling = false;
     };
 
     void joinBus();
-    void sendNext(const QString& who);
-    void answered(const QString& who, QDBusPendingCallWatcher* call);
+    void sendNext();
+    void answered(quint64 conversation, QDBusPendingCallWatcher* call);
 
     const QString m_appName;
     const QString m_desktopEntry;
     enum class Bus { Apart, Joining, Joined } m_state = Bus::Apart;
     QDBusConnection m_bus{QString()};
-    QHash<QString, Notice> m_notices; // by who wrote
+    Notice m_notice;
+    quint64 m_conversation = 0; // counts the conversations, so that a late answer is told apart
+    QList<uint> m_ids;          // every notice shown, for the clicks
 };
 
 } // namespace parlo

@@ -14,8 +14,10 @@ class Notifications : public QObject {
     Q_OBJECT
 public:
     // Shows that `who` wrote `line` (both as the transcript shows them); a later
-    // call for the same `who` replaces the notice.
+    // call replaces the notice, until a new conversation begins.
     virtual void notify(const QString& who, const QString& line) = 0;
+    // The lines that come from now on belong to a notice of their own.
+    virtual void beginConversation() = 0;
 
 signals:
     // The user clicked one of this program's notices.

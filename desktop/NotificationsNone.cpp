@@ -8,6 +8,7 @@ namespace {
 class NoNotifications final : public Notifications {
 public:
     void notify(const QString& /*who*/, const QString& /*line*/) override {}
+    void beginConversation() override {}
 };
 
 } // namespace

@@ -142,6 +142,13 @@ host = program("parlohost")
 caller = program("parlocall")
 host_frame = control(host, "frame")
 say("both programs are on the accessibility bus")
+# A program tells only what it knows someone listens to, and learns that a
+# moment after the listener registers: each is first heard saying something.
+for app in (host, caller):
+    warm_up = control(app, "text", "Message").queryEditableText()
+    warm_up.setTextContents("warming up")
+    hears(app.name, "text-changed", "warming up")
+    warm_up.setTextContents("")
 
 # The opening exchange, as the caller's user makes it.
 address = control(caller, "combo box", "Connect to (IP/Host name)")
@@ -168,6 +175,13 @@ if notices:
     if notices.notices[1][:3] != (101, "Client", "second line"):
         fail(f"the second notice {notices.notices[1]} does not replace the first")
     say("the second line's notice replaces the first")
+    type_and_press(caller, control(caller, "text", "Message"), "/nick Renamed", "Send")
+    hears("parlocall", "text-changed", ">> Your new username is: Renamed.")
+    type_and_press(caller, control(caller, "text", "Message"), "third line", "Send")
+    wait_for("a third notice", lambda: len(notices.notices) > 2)
+    if notices.notices[2][:3] != (101, "Renamed", "third line"):
+        fail(f"the third notice {notices.notices[2]}, under the peer's new name, is not the same")
+    say("under the peer's new name, its notice is still the one notice")
     notices.service.ActionInvoked(101, "default")
     wait_for("the host's window active after the click", lambda: is_active(host_frame))
     say("a click on the notice brought the host's window forward")
@@ -176,6 +190,20 @@ type_and_press(host, control(host, "text", "Message"), "hi caller", "Send")
 hears("parlocall", "text-changed", "Server: hi caller")
 type_and_press(caller, control(caller, "text", "Message"), "/disconnect", "Send")
 hears("parlohost", "accessible-name", "Listening...")
-if notices and len(notices.notices) != 2:
-    fail(f"notices while the host's window was active: {notices.notices[2:]}")
+if notices and len(notices.notices) != 3:
+    fail(f"notices while the host's window was active: {notices.notices[3:]}")
+if notices:
+    heard.clear()
+    type_and_press(caller, pyatspi.findDescendant(address, lambda o: o.getRoleName() == "text"),
+                   "127.0.0.1", "Connect")
+    hears("parlohost", "accessible-name", "Connected to 127.0.0.1")
+    hears("parlocall", "accessible-name", "Connected. (127.0.0.1)")
+    activate("Renamed - Parlo")
+    wait_for("the host's window inactive", lambda: not is_active(host_frame))
+    type_and_press(caller, control(caller, "text", "Message"), "next conversation", "Send")
+    hears("parlohost", "text-changed", "Renamed: next conversation")
+    wait_for("a notice in the next conversation", lambda: len(notices.notices) > 3)
+    if notices.notices[3][:3] != (0, "Renamed", "next conversation"):
+        fail(f"the next conversation's notice {notices.notices[3]} is not a new one")
+    say("the next conversation has a notice of its own")
 say("PASS")

@@ -59,6 +59,12 @@ ChatWindow::ChatWindow(const ChatSide& side, StreamSocket& socket, const ChatSet
     setFont(msSansSerifFont(8.25));
     setWindowIcon(programIcon(side.traits().programName));
     connect(&notifications, &Notifications::clicked, this, [this] { bringForward(*this); });
+    // Each conversation's lines have a notice of their own.
+    connect(&m_form, &frmClient::phaseChanged, this, [this](Phase phase) {
+        if (phase == Phase::Introducing) {
+            m_notifications.beginConversation();
+        }
+    });
 
     auto* client = named<QWidget>("client", this);
     setCentralWidget(client);

@@ -1,6 +1,6 @@
-// Two real chat windows and raw TCP peers over loopback: only what real
-// sockets, real widgets and real modal boxes show. The chat core's rules are
-// the scenarios' business.
+// Two real chat windows and a raw TCP peer over loopback: only what real
+// sockets and real widgets show together. The chat core's rules are the
+// scenarios' business, the socket's the socket test's.
 
 #include "CallerSide.h"
 #include "ChatEnd.h"
@@ -60,26 +60,6 @@ struct Watch {
     }
 };
 
-// A raw caller that introduces itself as soon as it connects, before the host
-// takes the call, so that its nickname is read on its own. Returns the host's
-// greeting once it has come, or nothing when told not to wait for it.
-static QByteArray call(QTcpSocket& raw, End& host, const QByteArray& nick, bool awaitGreeting) {
-    raw.connectToHost(QHostAddress::LocalHost, host.socket.LocalPort());
-    raw.write("/nick " + nick);
-    raw.waitForBytesWritten(kWait);
-    QByteArray greeting;
-    // All of it has come once "/nick " and a name as long as "Server" are there.
-    const auto greeted = [&] {
-        greeting += raw.readAll();
-        const qsizetype nick = greeting.indexOf("/nick ");
-        return nick >= 0 && greeting.size() >= nick + 12;
-    };
-    if (awaitGreeting) {
-        static_cast<void>(QTest::qWaitFor(greeted, kWait)); // the caller checks the greeting
-    }
-    return greeting;
-}
-
 class Loopback : public QObject {
     Q_OBJECT
 private slots:
@@ -118,51 +98,21 @@ private slots:
         }
     }
 
-    // The host shows every byte the peer sent. When the peer goes (resetting with
-    // the host's greeting unread, or after a burst), it ends the conversation and
-    // takes the next caller.
+    // A raw caller that vanishes, resetting the connection with the host's
+    // greeting unread: the host ends the conversation and takes the next caller.
     void peerVanishes() {
-        const std::pair<bool, QByteArray> rows[] = {
-            {false, ""}, {true, QByteArray("a burst of words ").repeated(6000)}, // 102,000 bytes
-        };
-        for (const auto& [greeted, said] : rows) {
-            End host(hostSide, 0);
-            QTcpSocket raw;
-            QTcpSocket next;
-            QCOMPARE(call(raw, host, "X", greeted).endsWith("/nick Server"), greeted);
-            raw.setReadBufferSize(1); // from here on the peer takes nothing off the connection
-            raw.write(said);
-            raw.disconnectFromHost();
-            WAIT_FOR(host.lastLine() == QLatin1String(">> X disconnected."));
-            // Reads may have joined lines or cut them: the texts together are what was sent.
-            const QStringList entries = host.shown().split('\n').filter(QRegularExpression("^X: "));
-            QCOMPARE(entries.join(QString()).remove("X: "), QString(said));
-            QVERIFY(call(next, host, "Y", true).startsWith("/connection_confirmed "));
-        }
-    }
-
-    // While a box the peer raised is open, its event loop running, the host goes
-    // on reading, the peer's goodbye included.
-    void boxRaisedByPeer() {
         End host(hostSide, 0);
         QTcpSocket raw;
-        const QByteArray greeting = call(raw, host, "M", true);
-        const QByteArray number = greeting.split('/').value(1).mid(21);
-        bool goodbyeSeen = false;
-        QTimer closer;
-        closer.callOnTimeout([&] {
-            if (QWidget* box = QApplication::activeModalWidget()) {
-                box->close(); // its event loop ends once this returns
-                raw.write("/terminate " + number);
-                goodbyeSeen = QTest::qWaitFor(
-                    [&] { return host.lastLine() == QLatin1String(">> M disconnected."); }, kWait);
-            }
-        });
-        closer.start(10);
-        Watch hostStatus{[&] { return host.status(); }};
-        raw.write("/connect");
-        QCOMPARE(hostStatus.next(), QStringLiteral("Listening..."));
-        QVERIFY(goodbyeSeen);
+        raw.setReadBufferSize(1); // the greeting stays unread in the system's buffer
+        raw.connectToHost(QHostAddress::LocalHost, host.socket.LocalPort());
+        raw.write("/nick X");
+        WAIT_FOR(host.status().startsWith("Connected to"));
+        raw.abort();
+        WAIT_FOR(host.lastLine() == QLatin1String(">> X disconnected."));
+        QTcpSocket next;
+        next.connectToHost(QHostAddress::LocalHost, host.socket.LocalPort());
+        WAIT_FOR(next.bytesAvailable() > 0);
+        QVERIFY(next.readAll().startsWith("/connection_confirmed "));
     }
 };
 

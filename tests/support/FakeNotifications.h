@@ -11,6 +11,7 @@ class FakeNotifications final : public Notifications {
 public:
     QStringList shown;
     void notify(const QString& who, const QString& line) override { shown << who + ": " + line; }
+    void beginConversation() override {}
 };
 
 } // namespace parlo::test

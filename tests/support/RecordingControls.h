@@ -25,6 +25,9 @@ public:
     QStringList alerts; // each as "name: line"
     int boxesOpen = 0;
     int mostBoxesOpen = 0;
+    // Set while the test delivers data: a box shown then would stop the socket's reads.
+    bool insideRead = false;
+    int boxesInsideRead = 0;
     bool ended = false;
     // Run at the next "let pending events run once", and while the next box is open.
     Steps atYield;
@@ -51,6 +54,7 @@ public:
     void showConnectPanel() override { shown["panel"] = "connect"; }
     void messageBox(const QString& text) override {
         boxes.append(text);
+        boxesInsideRead += insideRead;
         ++boxesOpen;
         mostBoxesOpen = qMax(mostBoxesOpen, boxesOpen);
         runAll(whileBoxOpen);
