@@ -23,8 +23,9 @@ struct End : parlo::ChatEnd {
         window.start();
     }
     template <typename T = QWidget> T* find(const char* name) { return window.findChild<T*>(name); }
-    QString shown() { return find<QPlainTextEdit>("txtOutput")->toPlainText(); }
-    QString lastLine() { return shown().section(QLatin1Char('\n'), -1); }
+    QString lastLine() {
+        return find<QPlainTextEdit>("txtOutput")->document()->lastBlock().text();
+    }
     QString status() { return find<QLabel>("Status")->text(); }
     // Pastes a line and presses Enter until it is taken (the caller takes none
     // before the host has confirmed the call), each time after a turn of the

@@ -20,7 +20,6 @@ public:
 
     void Connect(const QString& host, quint16 port) override {
         calls.append(QStringLiteral("Connect %1 %2").arg(host).arg(port));
-        connected = false;
     }
     bool Listen() override {
         calls.append(QStringLiteral("Listen %1").arg(m_port));

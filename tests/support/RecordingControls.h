@@ -23,11 +23,10 @@ public:
     QMap<QString, QString> shown = {{"button", "Connect"}};
     QStringList boxes;
     QStringList alerts; // each as "name: line"
-    int boxesOpen = 0;
-    int mostBoxesOpen = 0;
     // Set while the test delivers data: a box shown then would stop the socket's reads.
     bool insideRead = false;
-    int boxesInsideRead = 0;
+    bool boxOpen = false;
+    QStringList faults; // boxes shown where no box may be
     bool ended = false;
     // Run at the next "let pending events run once", and while the next box is open.
     Steps atYield;
@@ -54,12 +53,15 @@ public:
     void showConnectPanel() override { shown["panel"] = "connect"; }
     void messageBox(const QString& text) override {
         boxes.append(text);
-        boxesInsideRead += insideRead;
-        ++boxesOpen;
-        mostBoxesOpen = qMax(mostBoxesOpen, boxesOpen);
+        if (std::exchange(boxOpen, true)) {
+            faults << QStringLiteral("a box opened inside another");
+        }
+        if (insideRead) {
+            faults << QStringLiteral("a box shown inside the read that raised it");
+        }
         runAll(whileBoxOpen);
         QCoreApplication::processEvents();
-        --boxesOpen;
+        boxOpen = false;
     }
     void doEvents() override { runAll(atYield); }
     void peerLineArrived(const QString& peerName, const QString& shownLine) override {
