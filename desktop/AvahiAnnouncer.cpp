@@ -27,8 +27,11 @@ void AvahiAnnouncer::announce(const QString& name, quint16 port) {
         m_registered = false;
     }
     m_wanted = true;
-    m_responder.follow();
     update();
+}
+
+void AvahiAnnouncer::start() {
+    m_responder.follow();
 }
 
 void AvahiAnnouncer::withdraw() {

@@ -13,6 +13,7 @@ class AvahiAnnouncer final : public QObject, public ServiceAnnouncer {
 public:
     AvahiAnnouncer();
 
+    void start() override;
     void announce(const QString& name, quint16 port) override;
     void withdraw() override;
 

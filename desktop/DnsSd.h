@@ -15,6 +15,9 @@ inline const QString kDnsSdServiceType = QStringLiteral("_parlo._tcp");
 class ServiceAnnouncer {
 public:
     virtual ~ServiceAnnouncer() = default;
+    // Begins to talk to the responder; until then what is announced is only
+    // remembered, so the program's start is not slowed by it.
+    virtual void start() = 0;
     // Announces the service under `name` on `port`, or renames it. A name the
     // network already knows is replaced by the responder's alternative.
     virtual void announce(const QString& name, quint16 port) = 0;

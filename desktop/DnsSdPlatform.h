@@ -7,6 +7,7 @@ namespace parlo {
 // Announces nothing.
 class SilentAnnouncer final : public ServiceAnnouncer {
 public:
+    void start() override {}
     void announce(const QString&, quint16) override {}
     void withdraw() override {}
 };

@@ -6,6 +6,7 @@
 #include "ChatSettings.h"
 #include "ChatSide.h"
 #include "Discovery.h"
+#include "FirstPaint.h"
 #include "Product.h"
 #include "SingleInstance.h"
 
@@ -38,9 +39,12 @@ int runChatProgram(int argc, char* argv[], const ChatSide& side) {
     }
     QObject::connect(&instance, &SingleInstance::woken, &end.window,
                      [&end] { bringForward(end.window); });
-    instance.listenForWakeUps();
     Discovery discovery(end.window, side.traits(), settings.port);
     end.window.start();
+    afterFirstPaint(end.window, [&instance, &discovery] {
+        instance.listenForWakeUps();
+        discovery.start();
+    });
     return QApplication::exec();
 }
 

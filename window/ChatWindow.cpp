@@ -3,6 +3,7 @@
 #include "BringForward.h"
 #include "ChatSide.h"
 #include "ClassicFonts.h"
+#include "FirstPaint.h"
 #include "Notifications.h"
 #include "PanelLayout.h"
 #include "Picture.h"
@@ -57,7 +58,6 @@ ChatWindow::ChatWindow(const ChatSide& side, StreamSocket& socket, const ChatSet
       m_form(socket, *this, side, settings) {
     setObjectName(QStringLiteral("frmClient"));
     setFont(msSansSerifFont(8.25));
-    setWindowIcon(programIcon(side.traits().programName));
     connect(&notifications, &Notifications::clicked, this, [this] { bringForward(*this); });
     // Each conversation's lines have a notice of their own.
     connect(&m_form, &frmClient::phaseChanged, this, [this](Phase phase) {
@@ -98,6 +98,9 @@ ChatWindow::~ChatWindow() = default;
 void ChatWindow::start() {
     m_form.Form_Load();
     show();
+    // Finding the icon's files costs more than a millisecond: it is given
+    // once the window is up, which nobody sees happen.
+    afterFirstPaint(*this, [this] { setWindowIcon(programIcon(m_side.traits().programName)); });
 }
 
 void ChatWindow::buildConnectPanel(QWidget* client) {

@@ -5,7 +5,6 @@
 #include "frmClient.h"
 
 #include <QSysInfo>
-#include <QTimer>
 
 namespace parlo {
 
@@ -58,29 +57,33 @@ void AddressListFeed::remember(const QString& address) {
     LoadIPs();
 }
 
-Discovery::Discovery(ChatWindow& window, const SideTraits& traits, quint16 port) {
-    frmClient& form = window.model();
+Discovery::Discovery(ChatWindow& window, const SideTraits& traits, quint16 port)
+    : m_window(window), m_port(port) {
     if (traits.listens) {
+        // Made now, so that it hears the model from its start-up on.
         m_announcer = makeServiceAnnouncer();
-        m_hookup =
-            std::make_unique<Announcement>(form, *m_announcer, QSysInfo::machineHostName(), port);
+        m_hookup = std::make_unique<Announcement>(window.model(), *m_announcer,
+                                                  QSysInfo::machineHostName(), port);
         QObject::connect(&m_addressWatch, &AddressWatch::changed, &window,
                          [&window] { window.showOwnAddresses(ownAddressesText()); });
-        // After start-up: nothing here delays the window.
-        QTimer::singleShot(0, &window, [this, &window] {
-            window.showOwnAddresses(ownAddressesText());
-            m_addressWatch.start();
-        });
     } else {
         m_browser = makeServiceBrowser();
         m_recent = std::make_unique<RecentAddresses>(RecentAddresses::standardPath());
-        QTimer::singleShot(0, &window, [this, &window, &form, port] {
-            m_hookup = std::make_unique<AddressListFeed>(form, window, *m_browser, *m_recent, port);
-            m_browser->start();
-        });
     }
 }
 
 Discovery::~Discovery() = default;
+
+void Discovery::start() {
+    if (m_announcer) {
+        m_announcer->start();
+        m_window.showOwnAddresses(ownAddressesText());
+        m_addressWatch.start();
+        return;
+    }
+    m_hookup = std::make_unique<AddressListFeed>(m_window.model(), m_window, *m_browser, *m_recent,
+                                                 m_port);
+    m_browser->start();
+}
 
 } // namespace parlo

@@ -52,13 +52,17 @@ private:
 
 // What a chat window takes from the desktop, as the programs assemble it: the
 // host announces itself and shows its addresses; the caller lists hosts.
-// Made before the window starts, so it hears the model from its start-up on.
 class Discovery {
 public:
     Discovery(ChatWindow& window, const SideTraits& traits, quint16 port);
     ~Discovery();
 
+    // Begins to talk to the desktop's services, once the window is up.
+    void start();
+
 private:
+    ChatWindow& m_window;
+    const quint16 m_port;
     std::unique_ptr<ServiceAnnouncer> m_announcer;
     std::unique_ptr<ServiceBrowser> m_browser;
     std::unique_ptr<RecentAddresses> m_recent;

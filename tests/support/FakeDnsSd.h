@@ -10,6 +10,7 @@ namespace parlo::test {
 class FakeAnnouncer final : public ServiceAnnouncer {
 public:
     QStringList calls;
+    void start() override {}
     void announce(const QString& name, quint16 port) override {
         calls << name + ' ' + QString::number(port);
     }
