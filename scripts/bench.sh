@@ -9,7 +9,7 @@
 # only when a benchmark could not run. A whole run takes about 3 minutes on an
 # idle 2-core machine.
 #
-#   scripts/bench.sh [--build-only] [build-dir]     (default: /tmp/build-bench)
+#   scripts/bench.sh [--build-only] [build-dir]     (default: build-bench in the source tree)
 #
 # --build-only builds the benchmark programs and stops: CI does it so that they
 # cannot rot.
@@ -21,7 +21,7 @@ if [ "${1:-}" = "--build-only" ]; then
   shift
 fi
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-/tmp/build-bench}"
+build="${1:-$root/build-bench}"
 jobs="${PARLO_JOBS:-2}"
 "$root/scripts/install-deps.sh"
 
