@@ -48,16 +48,27 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
 openbox >/dev/null 2>&1 &
 pids+=($!)
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTED | grep -q _NET_ACTIVE_WINDOW || fail "the window manager did not start"
 /usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
 pids+=($!)
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb
+# The listener first: a program asks which events are listened to as it starts.
+/usr/bin/python3 "$root/scripts/desktop-chat.py" --x11 --notices --ready "$work/listening" &
+chat=$!
+pids+=($chat)
+for _ in $(seq 100); do [ -e "$work/listening" ] && break; sleep 0.1; done
+[ -e "$work/listening" ] || fail "the accessibility listener did not start"
 "$root/build/host/parlohost" >"$work/host.log" 2>&1 &
 pids+=($!)
 "$root/build/caller/parlocall" >"$work/caller.log" 2>&1 &
 pids+=($!)
 say "X display $DISPLAY with openbox, the accessibility bus, parlohost and parlocall"
 
-/usr/bin/python3 "$root/scripts/desktop-chat.py" --x11 --notices
+wait "$chat" || fail "the programs did not chat as they should"
 
 # A second copy, while the first is minimised.
 host_window="$(xdotool search --sync --name '^Server - Parlo$' | head -n 1)"

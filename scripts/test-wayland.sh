@@ -48,6 +48,12 @@ for _ in $(seq 100); do [ -S "$work/wayland-parlo" ] && break; sleep 0.1; done
 export WAYLAND_DISPLAY=wayland-parlo QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 /usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
 pids+=($!)
+# The listener first: a program asks which events are listened to as it starts.
+/usr/bin/python3 "$root/scripts/desktop-chat.py" --ready "$work/listening" &
+chat=$!
+pids+=($chat)
+for _ in $(seq 100); do [ -e "$work/listening" ] && break; sleep 0.1; done
+[ -e "$work/listening" ] || fail "the accessibility listener did not start"
 "$root/build/host/parlohost" >"$work/host.log" 2>&1 &
 host=$!
 pids+=($host)
@@ -56,6 +62,6 @@ caller=$!
 pids+=($caller)
 say "weston (headless) on $WAYLAND_DISPLAY, parlohost and parlocall started"
 
-/usr/bin/python3 "$root/scripts/desktop-chat.py" || fail "the programs did not chat"
+wait "$chat" || fail "the programs did not chat"
 kill -0 "$host" "$caller" 2>/dev/null || fail "a program ended"
 say "PASS"
