@@ -90,6 +90,10 @@ if xprop -id "$host_window" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN; then
 fi
 say "the first parlohost came forward, un-minimised and active"
 # Run from the build folder, where the icon theme does not know the program.
+for _ in $(seq 50); do
+  xprop -id "$host_window" _NET_WM_ICON | grep -q 'Icon (' && break
+  sleep 0.1
+done
 xprop -id "$host_window" _NET_WM_ICON | grep -q 'Icon (' || fail "the host's window has no icon"
 say "the host's window has its icon"
 
