@@ -23,23 +23,8 @@ if [ "${1:-}" != --inside ]; then
   exec "$root/scripts/own-network.sh" dbus-run-session -- bash "$0" --inside
 fi
 
-began=$(date +%s%N)
-say() { echo "test-desktop: $* ($((($(date +%s%N) - began) / 1000000)) ms)"; }
-fail() {
-  say "FAIL: $*" >&2
-  exit 1
-}
-pids=()
-work="$(mktemp -d /tmp/parlo-desktop.XXXXXX)"
-stop_all() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap stop_all EXIT
-chmod 700 "$work"
-export XDG_RUNTIME_DIR="$work"
+check=test-desktop
+source "$root/scripts/check-session.sh"
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
@@ -56,12 +41,7 @@ xprop -root _NET_SUPPORTED | grep -q _NET_ACTIVE_WINDOW || fail "the window mana
 /usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
 pids+=($!)
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb
-# The listener first: a program asks which events are listened to as it starts.
-/usr/bin/python3 "$root/scripts/desktop-chat.py" --x11 --notices --ready "$work/listening" &
-chat=$!
-pids+=($chat)
-for _ in $(seq 100); do [ -e "$work/listening" ] && break; sleep 0.1; done
-[ -e "$work/listening" ] || fail "the accessibility listener did not start"
+start_listener --x11 --notices
 "$root/build/host/parlohost" >"$work/host.log" 2>&1 &
 pids+=($!)
 "$root/build/caller/parlocall" >"$work/caller.log" 2>&1 &
@@ -90,11 +70,8 @@ if xprop -id "$host_window" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN; then
 fi
 say "the first parlohost came forward, un-minimised and active"
 # Run from the build folder, where the icon theme does not know the program.
-for _ in $(seq 50); do
-  xprop -id "$host_window" _NET_WM_ICON | grep -q 'Icon (' && break
-  sleep 0.1
-done
-xprop -id "$host_window" _NET_WM_ICON | grep -q 'Icon (' || fail "the host's window has no icon"
+# (Read whole: "grep -q" would stop reading, and the writer's broken pipe fail the line.)
+[[ "$(xprop -id "$host_window" _NET_WM_ICON)" == *"Icon ("* ]] || fail "the host's window has no icon"
 say "the host's window has its icon"
 
 # Two users, one temporary folder, no session folders.

@@ -18,27 +18,8 @@ if [ "${1:-}" != --inside ]; then
     dbus-run-session -- bash "$0" --inside
 fi
 
-began=$(date +%s%N)
-say() { echo "test-wayland: $* ($((($(date +%s%N) - began) / 1000000)) ms)"; }
-fail() {
-  say "FAIL: $*" >&2
-  for log in "$work"/*.log; do
-    echo "--- $log:" >&2
-    tail -n 20 "$log" >&2
-  done
-  exit 1
-}
-pids=()
-work="$(mktemp -d /tmp/parlo-wayland.XXXXXX)"
-stop_all() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap stop_all EXIT
-chmod 700 "$work"
-export XDG_RUNTIME_DIR="$work"
+check=test-wayland
+source "$root/scripts/check-session.sh"
 
 weston --backend=headless-backend.so --socket=wayland-parlo --idle-time=0 \
   >"$work/weston.log" 2>&1 &
@@ -48,12 +29,7 @@ for _ in $(seq 100); do [ -S "$work/wayland-parlo" ] && break; sleep 0.1; done
 export WAYLAND_DISPLAY=wayland-parlo QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 /usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
 pids+=($!)
-# The listener first: a program asks which events are listened to as it starts.
-/usr/bin/python3 "$root/scripts/desktop-chat.py" --ready "$work/listening" &
-chat=$!
-pids+=($chat)
-for _ in $(seq 100); do [ -e "$work/listening" ] && break; sleep 0.1; done
-[ -e "$work/listening" ] || fail "the accessibility listener did not start"
+start_listener
 "$root/build/host/parlohost" >"$work/host.log" 2>&1 &
 host=$!
 pids+=($host)
