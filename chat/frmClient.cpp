@@ -118,7 +118,7 @@ void frmClient::cmdConnect_Click() {
         call(address);
         return;
     case ConnectPress::Withdraw:
-        withdraw();
+        hangUp();
         return;
     }
 }
@@ -195,7 +195,7 @@ void frmClient::tcpClient_Close() {
 void frmClient::ProcessSTR(const QString& strMsg, const QString& from) {
     if (const auto command = wire::splitCommandLine(strMsg)) {
         if (from == kMe) {
-            HandleMyKeyword(command->keyword, command->argument);
+            HandleMyKeyword(command->keyword, command->argument, strMsg);
         } else {
             HandlePeerKeyword(command->keyword, command->argument, strMsg);
         }
@@ -203,7 +203,7 @@ void frmClient::ProcessSTR(const QString& strMsg, const QString& from) {
     }
     if (from == kMe) {
         appendChatLine(strMyName, strMsg);
-        sendTyped(controls.inputText());
+        sendTyped(strMsg);
     } else {
         showPeerLine(shownOnOneLine(strMsg));
     }
@@ -247,7 +247,7 @@ void frmClient::HandlePeerKeyword(const QString& Command, const QString& Arg, co
     AUTO_SCROLL();
 }
 
-void frmClient::HandleMyKeyword(const QString& Command, const QString& Arg) {
+void frmClient::HandleMyKeyword(const QString& Command, const QString& Arg, const QString& msg) {
     if (Command == QLatin1String("help")) {
         m_transcript.append(helpBlock(m_side.traits().commands));
     } else if (Command == QLatin1String("cls")) {
@@ -259,12 +259,11 @@ void frmClient::HandleMyKeyword(const QString& Command, const QString& Arg) {
     } else if (Command == QLatin1String("connect")) {
         myConnect();
     } else if (Command == QLatin1String("disconnect")) {
-        myDisconnect();
+        hangUp();
     } else {
         // Any other "/" line is echoed and sent as typed, like a chat line.
-        const QString typed = controls.inputText();
-        appendChatLine(strMyName, typed);
-        sendTyped(typed);
+        appendChatLine(strMyName, msg);
+        sendTyped(msg);
     }
     AUTO_SCROLL();
 }
@@ -342,15 +341,6 @@ void frmClient::call(const QString& address) {
     moveTo(Phase::Calling);
 }
 
-// The call under way is given up; the goodbye carries the number this end
-// still holds (that of its last conversation, or 0).
-void frmClient::withdraw() {
-    sendControl(wire::terminate(lngConnID));
-    controls.doEvents();
-    tcpClient.Close();
-    moveTo(Phase::Idle);
-}
-
 void frmClient::listen() {
     m_calledAddress.clear(); // the next conversation is a caller's
     if (tcpClient.Listen()) {
@@ -402,6 +392,16 @@ void frmClient::introductionOverdue() {
     rest();
 }
 
+// The user ends the call or the conversation (an attempt under way too): the
+// goodbye carries the number this end still holds (that of its last
+// conversation, or 0), and the end waits for the next one.
+void frmClient::hangUp() {
+    sendControl(wire::terminate(lngConnID));
+    controls.doEvents();
+    tcpClient.Close();
+    rest();
+}
+
 // Sends "/terminate" with the connection number, makes sure it has left
 // (bounded wait) and closes the socket: the program may end right after.
 void frmClient::sayGoodbye() {
@@ -432,13 +432,6 @@ void frmClient::myConnect() {
     } else {
         controls.messageBox(box);
     }
-}
-
-void frmClient::myDisconnect() {
-    sendControl(wire::terminate(lngConnID));
-    controls.doEvents();
-    tcpClient.Close();
-    rest();
 }
 
 // ---- shared steps -------------------------------------------------------------

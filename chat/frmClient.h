@@ -56,7 +56,7 @@ private:
 
     // Routing.
     void ProcessSTR(const QString& strMsg, const QString& from);
-    void HandleMyKeyword(const QString& Command, const QString& Arg);
+    void HandleMyKeyword(const QString& Command, const QString& Arg, const QString& msg);
     void HandlePeerKeyword(const QString& Command, const QString& Arg, const QString& msg);
     void AUTO_SCROLL();
 
@@ -72,19 +72,18 @@ private:
 
     // The connection's course.
     void call(const QString& address);
-    void withdraw();
     void listen();
     void rest();
     void connectionOpened();
     void beginTalking();
     void conversationEnded();
     void introductionOverdue();
+    void hangUp();
     void sayGoodbye();
 
     // Local commands.
     void myNick(const QString& Arg);
     void myConnect();
-    void myDisconnect();
 
     void appendChatLine(const QString& name, const QString& line);
     void showPeerLine(const QString& shownLine);
